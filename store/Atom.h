@@ -1,0 +1,56 @@
+// CAtom: string-to-index table with reference counts; index 0 is the empty
+// string. Lookup mode shares equal strings (found through a 16-bit hash kept
+// in sorted order); plain mode gives every entry a fresh atom.
+#pragma once
+#include <stdint.h>
+
+// Called when a table can't get its first memory, with the message and the
+// caption of the box the user should see. The process ends after it returns.
+typedef void (*CAtomFatalHandler)(const char* text, const char* caption);
+// Installs the handler (nullptr restores the default: debug output only).
+void CAtom_SetFatalHandler(CAtomFatalHandler handler);
+
+class CAtom {
+public:
+    enum { kInitial = 200, kGrowth = 1000, kTextMax = 255 };
+
+    struct Entry {
+        int32_t pos;     // atom index listed at this position
+        int32_t count;   // references to this atom; 0 = free
+        uint16_t hash;
+        char text[kTextMax + 1];
+    };
+
+    CAtom();   // 200 entries, lookup mode; ends the process when memory is short
+    ~CAtom();
+    CAtom(const CAtom&) = delete;
+    CAtom& operator=(const CAtom&) = delete;
+
+    void SetMode(int lookup);   // 1 = lookup, 0 = plain; before first use
+    int GetMode() const { return m_mode; }
+    void Reset();
+    int Check();                     // 1 when empty, else logs and 0
+    int Add(const char* text);       // atom index, 0 for empty/none
+    const char* Get(int index) const;
+    void Delete(int index);
+
+    static uint16_t Hash(const char* text);
+
+    // Inspection for tests and diagnostics.
+    int Capacity() const { return m_capacity; }
+    int Top() const { return m_top; }
+    int Count(int index) const;
+    int PositionAtom(int pos) const { return m_entries[pos].pos; }
+    uint16_t PositionHash(int pos) const { return m_entries[m_entries[pos].pos].hash; }
+
+private:
+    uint16_t HashAt(int pos) const { return m_entries[m_entries[pos].pos].hash; }
+    int FindPos(uint16_t h) const;
+    int TakeFree(const char* text, uint16_t h);
+    bool Grow();
+
+    int m_capacity;
+    int m_top;
+    int m_mode;
+    Entry* m_entries;
+};
