@@ -1,0 +1,397 @@
+// ZVT reader and writer of CSubj. Every scan is bounded by the buffer's end,
+// so a file cut anywhere, a line of any length or arbitrary bytes only ever
+// cost records, never memory safety.
+#include "store/Subj.h"
+
+#include "base/sjis.h"
+
+#include <limits.h>
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+const size_t kValueMax = 254;   // bytes kept of a value line
+const size_t kIdMax = 255;      // bytes kept of an identifier
+
+// Value line kinds in the order of SubjItem's string fields.
+enum { V_TITLE, V_NAME, V_POST, V_FOLLOW, V_EMAIL, V_HP, V_IMAGE, V_COUNT };
+const CSubj::AtomTable kValueTable[V_COUNT] = {CSubj::A_TITLE, CSubj::A_NAME,  CSubj::A_POST, CSubj::A_FOLLOW,
+                                               CSubj::A_EMAIL, CSubj::A_HP, CSubj::A_IMAGE};
+
+int ValueKind(char c)
+{
+    switch (c) {
+    case 'T': return V_TITLE;
+    case 'N': return V_NAME;
+    case 'P': return V_POST;
+    case 'F': return V_FOLLOW;
+    case 'E': return V_EMAIL;
+    case 'H': return V_HP;
+    case 'I': return V_IMAGE;
+    }
+    return -1;
+}
+
+struct Span {
+    const char* p;
+    size_t n;
+};
+
+// The record being read: pointers into the buffer until "M:" completes it.
+struct Pending {
+    bool active;
+    int32_t no, pno;   // SUBJ_NO_ID alone means: identifier text in noId / pnoId
+    Span noId, pnoId;
+    uint16_t date, time;
+    uint32_t color;
+    uint8_t atr;
+    Span value[V_COUNT];
+
+    void Reset()
+    {
+        memset(this, 0, sizeof *this);
+        active = true;
+        no = pno = SUBJ_NO_UNKNOWN;
+        color = SUBJ_NO_COLOR;
+    }
+};
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Decimal text as the C library's atol reads it (blanks, sign, digits),
+// saturating at the 32-bit limits.
+int32_t ParseLong(const char* p, const char* e)
+{
+    while (p < e && IsBlank(*p))
+        ++p;
+    bool neg = false;
+    if (p < e && (*p == '+' || *p == '-'))
+        neg = *p++ == '-';
+    int64_t v = 0;
+    for (; p < e && *p >= '0' && *p <= '9'; ++p) {
+        v = v * 10 + (*p - '0');
+        if (v > (int64_t)INT_MAX + 1)
+            v = (int64_t)INT_MAX + 1;
+    }
+    if (neg)
+        return (int32_t)(v > (int64_t)INT_MAX ? INT_MIN : -v);
+    return (int32_t)(v > INT_MAX ? INT_MAX : v);
+}
+
+// Digits in the window of n bytes that starts at offset off of the field
+// [f, e), after leading blanks.
+int ParseDigits(const char* f, const char* e, size_t off, size_t n)
+{
+    size_t len = (size_t)(e - f);
+    if (off >= len)
+        return 0;
+    const char* p = f + off;
+    const char* w = f + (len - off < n ? len : off + n);
+    while (p < w && *p == ' ')
+        ++p;
+    int v = 0;
+    for (; p < w && *p >= '0' && *p <= '9'; ++p)
+        v = v * 10 + (*p - '0');
+    return v;
+}
+
+void ParseNumber(const char* f, const char* e, int32_t* no, Span* id)
+{
+    if (f < e && *f == '*') {
+        *no = SUBJ_NO_UNKNOWN;
+    } else if (f < e && (*f == 'S' || *f == 's')) {
+        *no = SUBJ_NO_ID;
+        id->p = f + 1;
+        id->n = (size_t)(e - f - 1);
+    } else {
+        *no = ParseLong(f, e) & 0x7FFFFFFF;
+    }
+}
+
+uint16_t ParseDate(const char* f, const char* e)
+{
+    size_t len = (size_t)(e - f);
+    size_t k = 2;
+    while (k <= 4 && !(k < len && f[k] == '/'))
+        ++k;
+    if (k > 4)
+        return 0;
+    int year = ParseDigits(f, e, 0, k);
+    if (k == 2)
+        year += year < 70 ? 2000 : 1900;
+    else if (k == 3)
+        year += 1900;
+    int month = ParseDigits(f, e, k + 1, 2);
+    int day = ParseDigits(f, e, k + 4, 2);
+    return (uint16_t)((year - 1970) * 512 + month * 32 + day);
+}
+
+uint16_t ParseTime(const char* f, const char* e)
+{
+    int t = ParseDigits(f, e, 0, 2) * 60 + ParseDigits(f, e, 3, 2);
+    // Minutes past 59 in hour 99 would give a three-digit hour on writing.
+    return (uint16_t)(t > 99 * 60 + 59 ? 99 * 60 + 59 : t);
+}
+
+uint8_t ParseFlags(const char* f, const char* e)
+{
+    uint8_t atr = 0;
+    for (; f < e && (unsigned char)*f >= '0'; ++f) {
+        switch (*f) {
+        case 'B': atr |= ATR_B; break;
+        case 'D': atr |= ATR_D; break;
+        case 'N': atr |= ATR_N; break;
+        case 'O': atr |= ATR_O; break;
+        case 'R': atr |= ATR_R; break;
+        case 'U': atr |= ATR_U; break;
+        case 'V': atr |= ATR_V; break;
+        }
+    }
+    return atr;
+}
+
+uint32_t ParseColor(const char* f, const char* e)
+{
+    if (f >= e)
+        return SUBJ_NO_COLOR;
+    while (f < e && (*f == ' ' || *f == '\t'))
+        ++f;
+    uint32_t v = 0;
+    for (; f < e; ++f) {
+        char c = *f;
+        int d;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else
+            break;
+        v = (v << 4) | (uint32_t)d;
+    }
+    return v;
+}
+
+void ParseRecordLine(const char* f, const char* le, Pending& r)
+{
+    r.Reset();
+    for (int field = 0; field < 6; ++field) {
+        const char* e = (const char*)memchr(f, ',', (size_t)(le - f));
+        if (!e)
+            e = le;
+        switch (field) {
+        case 0: ParseNumber(f, e, &r.no, &r.noId); break;
+        case 1: ParseNumber(f, e, &r.pno, &r.pnoId); break;
+        case 2: r.date = ParseDate(f, e); break;
+        case 3: r.time = ParseTime(f, e); break;
+        case 4: r.atr = ParseFlags(f, e); break;
+        case 5: r.color = ParseColor(f, e); break;
+        }
+        if (e == le)
+            break;
+        f = e + 1;
+    }
+}
+
+// Header text: up to the line end, double-byte characters kept whole, cut at
+// the field's size; a zero byte ends it.
+void CopyHeaderText(char* dst, size_t size, const char* v, const char* le)
+{
+    size_t n = 0;
+    while (v < le && *v) {
+        size_t w = (IsSjisLead((unsigned char)*v) && v + 1 < le && v[1]) ? 2 : 1;
+        if (n + w > size - 1)
+            break;
+        memcpy(dst + n, v, w);
+        n += w;
+        v += w;
+    }
+    dst[n] = 0;
+}
+
+void ParseHeaderLine(const char* p, const char* le, SubjHeader& h)
+{
+    size_t len = (size_t)(le - p);
+    if (len < 2)
+        return;
+    const char* v = p + (len < 3 ? len : 3);
+    switch (p[1]) {
+    case 'T': CopyHeaderText(h.title, sizeof h.title, v, le); break;
+    case 'P': CopyHeaderText(h.post, sizeof h.post, v, le); break;
+    case 'F': CopyHeaderText(h.follow, sizeof h.follow, v, le); break;
+    case 'N': h.unread = ParseLong(v, le); break;
+    case 'U': h.unsent = ParseLong(v, le); break;
+    case 'B': h.held = ParseLong(v, le); break;
+    case 'R': h.patrol = ParseLong(v, le); break;
+    }
+}
+
+// The LF of the first LF "." LF at or after p, or nullptr.
+const char* FindTerminator(const char* p, const char* end)
+{
+    while (p < end) {
+        const char* q = (const char*)memchr(p, '\n', (size_t)(end - p));
+        if (!q || end - q < 3)
+            return nullptr;
+        if (q[1] == '.' && q[2] == '\n')
+            return q;
+        p = q + 1;
+    }
+    return nullptr;
+}
+
+void AppendNumber(std::string& out, CSubj& s, int32_t no)
+{
+    if (no & SUBJ_NO_ID) {
+        out += 'S';
+        out += s.GetIdText(no);
+    } else if (no == SUBJ_NO_UNKNOWN) {
+        out += '*';
+    } else {
+        char buf[16];
+        Str_Format(buf, sizeof buf, "%ld", (long)no);
+        out += buf;
+    }
+}
+}
+
+void CSubj::ParseBuffer(char* buf, size_t size)
+{
+    const char* p = buf + 1;
+    const char* end = p + size;
+    Pending r;
+    memset(&r, 0, sizeof r);
+    while (p < end) {
+        const char* le = (const char*)memchr(p, '\n', (size_t)(end - p));
+        if (!le)
+            le = end;
+        const char* next = le < end ? le + 1 : end;
+        size_t len = (size_t)(le - p);
+        if (len >= 1 && p[0] == '#') {
+            ParseHeaderLine(p, le, m_header);
+        } else if (len >= 2 && p[1] == ':') {
+            if (p[0] == 'S') {
+                ParseRecordLine(p + 2, le, r);
+            } else if (p[0] == 'M') {
+                const char* text = p + 2;
+                const char* q = FindTerminator(text, end);
+                if (!q)
+                    return;   // unterminated: the pending record is dropped
+                if (r.active) {
+                    SubjItem it;
+                    InitItem(&it);
+                    it.msg = AllocText(text, (size_t)(q + 1 - text));
+                    if (it.msg) {
+                        char tmp[kIdMax + 1];
+                        int32_t* fields[V_COUNT] = {&it.title, &it.name, &it.post, &it.follow,
+                                                    &it.email, &it.hp, &it.image};
+                        for (int k = 0; k < V_COUNT; ++k) {
+                            Str_CopyN(tmp, kValueMax + 1, r.value[k].p, r.value[k].n);
+                            *fields[k] = m_atoms[kValueTable[k]].Add(tmp);
+                        }
+                        it.no = r.no;
+                        if (r.no == SUBJ_NO_ID) {
+                            Str_CopyN(tmp, sizeof tmp, r.noId.p, r.noId.n);
+                            it.no = MakeIdNo(tmp);
+                        }
+                        it.pno = r.pno;
+                        if (r.pno == SUBJ_NO_ID) {
+                            Str_CopyN(tmp, sizeof tmp, r.pnoId.p, r.pnoId.n);
+                            it.pno = MakeIdNo(tmp);
+                        }
+                        it.date = r.date;
+                        it.time = r.time;
+                        it.color = r.color;
+                        it.atr = r.atr;
+                        Append(it);
+                    }
+                }
+                r.active = false;
+                p = q + 3;
+                continue;
+            } else {
+                int k = ValueKind(p[0]);
+                if (k >= 0 && r.active) {
+                    r.value[k].p = p + 2;
+                    r.value[k].n = len - 2 < kValueMax ? len - 2 : kValueMax;
+                }
+            }
+        }
+        p = next;
+    }
+}
+
+void CSubj::ParseSummary(const char* buf, size_t size)
+{
+    const char* p = buf;
+    const char* end = buf + size;
+    while (p < end) {
+        const char* le = (const char*)memchr(p, '\n', (size_t)(end - p));
+        if (!le)
+            le = end;
+        if (le == p)
+            break;   // the first empty line ends the header
+        if (p[0] == '#')
+            ParseHeaderLine(p, le, m_header);
+        p = le < end ? le + 1 : end;
+    }
+}
+
+void CSubj::Serialize(std::string& out)
+{
+    CountAtr();
+    out.clear();
+    char buf[64];
+    out += "#T:";
+    out += m_header.title;
+    Str_Format(buf, sizeof buf, "\n#N:%d\n#U:%d\n#B:%d\n#R:%d\n#F:", (int)m_header.unread,
+               (int)m_header.unsent, (int)m_header.held, (int)m_header.patrol);
+    out += buf;
+    out += m_header.follow;
+    out += "\n#P:";
+    out += m_header.post;
+    out += '\n';
+    static const char kValueLetter[V_COUNT] = {'T', 'N', 'P', 'F', 'E', 'H', 'I'};
+    for (int i = 0; i < m_count; ++i) {
+        const SubjItem& it = m_items[i];
+        out += "S:";
+        AppendNumber(out, *this, it.no);
+        out += ',';
+        AppendNumber(out, *this, it.pno);
+        Str_Format(buf, sizeof buf, ",%02d/%02d/%02d,%2d:%02d,", (1970 + (it.date >> 9)) % 100,
+                   (it.date >> 5) & 15, it.date & 31, it.time / 60, it.time % 60);
+        out += buf;
+        static const struct {
+            uint8_t bit;
+            char letter;
+        } kFlags[] = {{ATR_N, 'N'}, {ATR_U, 'U'}, {ATR_B, 'B'}, {ATR_O, 'O'}, {ATR_R, 'R'}, {ATR_V, 'V'}};
+        for (const auto& f : kFlags)
+            if (it.atr & f.bit)
+                out += f.letter;
+        out += ',';
+        if (it.color != SUBJ_NO_COLOR) {
+            Str_Format(buf, sizeof buf, "%06X", (unsigned)it.color);
+            out += buf;
+        }
+        out += '\n';
+        const int32_t atoms[V_COUNT] = {it.title, it.name, it.post, it.follow, it.email, it.hp, it.image};
+        for (int k = 0; k < V_COUNT; ++k) {
+            const char* v = m_atoms[kValueTable[k]].Get(atoms[k]);
+            if (!*v)
+                continue;
+            out += kValueLetter[k];
+            out += ':';
+            out += v;
+            out += '\n';
+        }
+        const char* msg = it.msg ? it.msg : "";
+        size_t n = strlen(msg);
+        out += "M:";
+        out.append(msg, n);
+        out += (n && msg[n - 1] == '\n') ? ".\n" : "\n.\n";
+    }
+}
