@@ -246,3 +246,75 @@ TEST_F(PostTemplate, LiteralTextIsCopiedWithDoubleByteCharacters)
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- CSubj
+
+#include "subj_testutil.h"
+
+namespace {
+
+using subjtest::TempDir;
+using subjtest::WriteBytes;
+
+class MakePost : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ini = dir.File("zeva_BBS.ini");
+        store = dir.File("001.zvt");
+        ASSERT_TRUE(WriteBytes(ini, "[BASIC]\r\nURL=http://127.0.0.1:8080/rnall.cgi\r\nNAME=A\r\n"
+                                    "FORM=f1\r\nCHARSET=\r\n"));
+        ASSERT_TRUE(WriteBytes(store, std::string("#T:雑談\n#F:") + kOrbiloomFollow + "\n#P:" +
+                                          kOrbiloomPost + "\n"
+                                          "S:*,*,04/05/06,21:07,U,\nT:テスト\nM:x\n.\n"
+                                          "S:Sid 7,*,04/05/06,21:08,U,\nT:b\nP:POST,$(FORM),n=$Sn\nM:y\n.\n"
+                                          "S:12,Sid 7,04/05/06,21:09,U,\nT:c\nP:-\nM:z\n.\n"));
+    }
+
+    TempDir dir;
+    std::string ini, store;
+};
+
+TEST_F(MakePost, ArticleAndBoardValuesMakeTheRequest)
+{
+    CSubj s;
+    ASSERT_EQ(s.LoadFile(store.c_str()), 1);
+    ASSERT_EQ(s.GetCount(), 3);
+    Request req;
+    ASSERT_EQ(s.MakePostRequest(0, &req.r), 1);
+    EXPECT_STREQ(req.r.method, "POST");
+    EXPECT_STREQ(req.r.url, "http://127.0.0.1:8080/rnall.cgi");
+    EXPECT_EQ(req.body(), "category=%8E%47%92%6B&title=%83%65%83%58%83%67&name=A&follow=&comment=x%0D%0A");
+
+    // The article's own template wins; "$(" name ")" is read when expanding.
+    ASSERT_TRUE(WriteBytes(ini, "[BASIC]\r\nFORM=f2\r\n"));
+    Request own;
+    ASSERT_EQ(s.MakePostRequest(1, &own.r), 1);
+    EXPECT_STREQ(own.r.url, "f2");
+    EXPECT_EQ(own.body(), "n=id 7");
+    // An own template starting with "-" gives way to the list's.
+    Request dash;
+    ASSERT_EQ(s.MakePostRequest(2, &dash.r), 1);
+    EXPECT_STREQ(dash.r.method, "POST");
+    EXPECT_EQ(dash.body(), "category=%8E%47%92%6B&title=c&name=A&follow=&comment=z%0D%0A");
+}
+
+TEST_F(MakePost, EucBoardsAndBadIndexes)
+{
+    ASSERT_TRUE(WriteBytes(ini, "[BASIC]\r\nURL=u\r\nNAME=A\r\nCHARSET=EUC-JP\r\n"));
+    CSubj s;
+    ASSERT_EQ(s.LoadFile(store.c_str()), 1);
+    Request req;
+    ASSERT_EQ(s.MakePostRequest(0, &req.r), 1);
+    EXPECT_EQ(req.body(), "category=%BB%A8%C3%CC&title=%A5%C6%A5%B9%A5%C8&name=A&follow=&comment=x%0D%0A");
+
+    Debug_BeginCapture();
+    Request bad;
+    EXPECT_EQ(s.MakePostRequest(3, &bad.r), 0);
+    EXPECT_EQ(bad.r.body, nullptr);
+    EXPECT_STREQ(bad.r.method, "");
+    EXPECT_EQ(Debug_Take(), "CSubj::GetPostStr() - 不正なインデックスの参照\r\n");
+    Debug_EndCapture();
+}
+
+} // namespace
