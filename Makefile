@@ -1,0 +1,51 @@
+# The two commands: `make run` and `make test`. Both install what is missing.
+NATIVE  := build/native
+WINDOWS := build/windows
+FUZZ    := build/fuzz
+BENCH   := build/bench
+JOBS    ?= 2
+
+.PHONY: all deps native windows fuzz test test-native test-windows test-fuzz bench run dist clean
+
+all: native windows
+
+deps:
+	@sh tools/bootstrap.sh
+
+native: deps
+	@test -f $(NATIVE)/CMakeCache.txt || cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DZEVA_SANITIZE=ON
+	cmake --build $(NATIVE) -j $(JOBS)
+
+windows: deps
+	@test -f $(WINDOWS)/CMakeCache.txt || cmake -S . -B $(WINDOWS) -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+	cmake --build $(WINDOWS) -j $(JOBS)
+
+fuzz: deps
+	@test -f $(FUZZ)/CMakeCache.txt || CC=clang CXX=clang++ cmake -S . -B $(FUZZ) \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEVA_FUZZ=ON
+	cmake --build $(FUZZ) -j $(JOBS)
+
+test-native: native
+	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
+
+test-windows: windows
+	sh tools/wine-prep.sh
+	cd $(WINDOWS) && ctest --output-on-failure -j $(JOBS)
+
+test-fuzz: fuzz
+	cd $(FUZZ) && ctest --output-on-failure -j $(JOBS)
+
+test: test-native test-windows test-fuzz
+
+bench: deps
+	@test -f $(BENCH)/CMakeCache.txt || cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DZEVA_BENCH=ON
+	cmake --build $(BENCH) -j $(JOBS)
+	$(BENCH)/tests/bench/store_bench
+
+run: windows
+	@echo "make run: there is no main program yet; it arrives with the application shell."
+	@echo "Built so far: the store library and its tests (make test)."
+
+clean:
+	rm -rf build

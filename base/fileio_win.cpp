@@ -1,0 +1,272 @@
+#ifdef _WIN32
+#include "base/fileio.h"
+
+#include <atomic>
+#include <stdio.h>
+#include <windows.h>
+
+bool FileFault_Step();
+
+namespace {
+const size_t kBufSize = 1 << 20;
+std::atomic<unsigned> g_tempSerial{0};
+
+inline HANDLE H(intptr_t h)
+{
+    return (HANDLE)h;
+}
+
+uint64_t ToU64(const FILETIME& ft)
+{
+    return ((uint64_t)ft.dwHighDateTime << 32) | ft.dwLowDateTime;
+}
+
+bool IsSharingError(DWORD e)
+{
+    return e == ERROR_SHARING_VIOLATION || e == ERROR_LOCK_VIOLATION || e == ERROR_ACCESS_DENIED;
+}
+}
+
+int File_ReadAll(const char* path, std::vector<char>& out, size_t padBefore, size_t padAfter)
+{
+    out.clear();
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    LARGE_INTEGER li;
+    if (!GetFileSizeEx(h, &li) || li.QuadPart > 0x7FFFFFFF - 16) {
+        CloseHandle(h);
+        return 0;
+    }
+    size_t size = (size_t)li.QuadPart;
+    try {
+        out.assign(padBefore + size + padAfter, 0);
+    } catch (...) {
+        CloseHandle(h);
+        out.clear();
+        return 0;
+    }
+    size_t got = 0;
+    while (got < size) {
+        DWORD n = 0;
+        DWORD want = (DWORD)((size - got) > (1u << 24) ? (1u << 24) : (size - got));
+        if (!ReadFile(h, out.data() + padBefore + got, want, &n, nullptr) || n == 0)
+            break;
+        got += n;
+    }
+    CloseHandle(h);
+    if (got < size)
+        out.resize(padBefore + got + padAfter);
+    return 1;
+}
+
+long File_ReadHead(const char* path, char* buf, size_t n)
+{
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return -1;
+    DWORD got = 0;
+    if (!ReadFile(h, buf, (DWORD)n, &got, nullptr))
+        got = 0;
+    CloseHandle(h);
+    return (long)got;
+}
+
+CAtomicFile::CAtomicFile() : m_handle((intptr_t)INVALID_HANDLE_VALUE), m_failed(false) {}
+
+CAtomicFile::~CAtomicFile()
+{
+    Abort();
+}
+
+int CAtomicFile::Open(const char* path)
+{
+    Abort();
+    m_failed = false;
+    m_path = path;
+    char suffix[64];
+    snprintf(suffix, sizeof suffix, ".~%lu.%u.tmp", (unsigned long)GetCurrentProcessId(), ++g_tempSerial);
+    m_temp = m_path + suffix;
+    if (FileFault_Step()) {
+        m_failed = true;
+        return 0;
+    }
+    HANDLE h = CreateFileA(m_temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        m_failed = true;
+        m_temp.clear();
+        return 0;
+    }
+    m_handle = (intptr_t)h;
+    m_buf.reserve(kBufSize);
+    return 1;
+}
+
+int CAtomicFile::FlushBuffer()
+{
+    if (m_buf.empty())
+        return 1;
+    if (FileFault_Step()) {
+        m_failed = true;
+        return 0;
+    }
+    const char* p = m_buf.data();
+    size_t left = m_buf.size();
+    while (left) {
+        DWORD n = 0;
+        if (!WriteFile(H(m_handle), p, (DWORD)left, &n, nullptr) || n == 0) {
+            m_failed = true;
+            return 0;
+        }
+        p += n;
+        left -= n;
+    }
+    m_buf.clear();
+    return 1;
+}
+
+int CAtomicFile::Write(const void* data, size_t size)
+{
+    if (H(m_handle) == INVALID_HANDLE_VALUE || m_failed)
+        return 0;
+    const char* p = (const char*)data;
+    if (size >= kBufSize) {
+        if (!FlushBuffer())
+            return 0;
+        m_buf.assign(p, p + size);
+        return FlushBuffer();
+    }
+    if (m_buf.size() + size > kBufSize && !FlushBuffer())
+        return 0;
+    m_buf.insert(m_buf.end(), p, p + size);
+    return 1;
+}
+
+int CAtomicFile::Commit()
+{
+    if (H(m_handle) == INVALID_HANDLE_VALUE || m_failed || !FlushBuffer()) {
+        Abort();
+        return 0;
+    }
+    if (FileFault_Step() || !FlushFileBuffers(H(m_handle))) {
+        Abort();
+        return 0;
+    }
+    CloseHandle(H(m_handle));
+    m_handle = (intptr_t)INVALID_HANDLE_VALUE;
+    bool moved = false;
+    if (!FileFault_Step()) {
+        // Another reader may hold the old file open for a moment.
+        for (int attempt = 0; attempt < 20 && !moved; ++attempt) {
+            if (MoveFileExA(m_temp.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                moved = true;
+            else if (IsSharingError(GetLastError()) && !(GetFileAttributesA(m_path.c_str()) & FILE_ATTRIBUTE_READONLY))
+                Sleep(50);
+            else
+                break;
+        }
+    }
+    if (!moved) {
+        DeleteFileA(m_temp.c_str());
+        m_temp.clear();
+        return 0;
+    }
+    m_temp.clear();
+    return 1;
+}
+
+void CAtomicFile::Abort()
+{
+    if (H(m_handle) != INVALID_HANDLE_VALUE) {
+        CloseHandle(H(m_handle));
+        m_handle = (intptr_t)INVALID_HANDLE_VALUE;
+    }
+    if (!m_temp.empty()) {
+        DeleteFileA(m_temp.c_str());
+        m_temp.clear();
+    }
+    m_buf.clear();
+}
+
+int File_Exists(const char* path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+int File_IsDir(const char* path)
+{
+    DWORD a = GetFileAttributesA(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+int File_Delete(const char* path)
+{
+    return DeleteFileA(path) ? 1 : 0;
+}
+
+int File_Move(const char* from, const char* to)
+{
+    return MoveFileA(from, to) ? 1 : 0;
+}
+
+int File_SetReadOnly(const char* path, int readOnly)
+{
+    DWORD a = GetFileAttributesA(path);
+    if (a == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    a = readOnly ? (a | FILE_ATTRIBUTE_READONLY) : (a & ~FILE_ATTRIBUTE_READONLY);
+    if (!(a & ~FILE_ATTRIBUTE_NORMAL))
+        a = FILE_ATTRIBUTE_NORMAL;
+    return SetFileAttributesA(path, a) ? 1 : 0;
+}
+
+int File_LastWriteTime(const char* path, uint64_t* filetime)
+{
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &d))
+        return 0;
+    *filetime = ToU64(d.ftLastWriteTime);
+    return 1;
+}
+
+int File_Size(const char* path, uint64_t* size)
+{
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &d))
+        return 0;
+    *size = ((uint64_t)d.nFileSizeHigh << 32) | d.nFileSizeLow;
+    return 1;
+}
+
+int Dir_Create(const char* path)
+{
+    return CreateDirectoryA(path, nullptr) || File_IsDir(path);
+}
+
+int Dir_List(const char* folder, std::vector<DirEntry>& out)
+{
+    out.clear();
+    std::string pattern = folder;
+    if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/')
+        pattern += '\\';
+    pattern += "*.*";
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? 1 : 0;
+    do {
+        if (!strcmp(fd.cFileName, ".") || !strcmp(fd.cFileName, ".."))
+            continue;
+        DirEntry de;
+        de.name = fd.cFileName;
+        de.isDir = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        de.size = ((uint64_t)fd.nFileSizeHigh << 32) | fd.nFileSizeLow;
+        de.writeTime = ToU64(fd.ftLastWriteTime);
+        out.push_back(std::move(de));
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return 1;
+}
+#endif
