@@ -1,19 +1,15 @@
 #!/bin/sh
-# Prepares the private Wine prefix once and keeps one wineserver alive while
-# the tests run, so each test program starts in well under a second.
+# Prepares the private Wine prefix once, then keeps one wineserver and Wine's
+# services running (detached from our output) while the tests run, so each
+# test program starts in well under a second.
 here=$(cd "$(dirname "$0")/.." && pwd)
-: "${ZEVA_WINEPREFIX:=$here/build/windows/wineprefix}"
-export WINEPREFIX="$ZEVA_WINEPREFIX"
-export WINEARCH=win32
-export LC_ALL=ja_JP.UTF-8
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+. "$here/tools/wine-env.sh"
 mkdir -p "$(dirname "$WINEPREFIX")"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine-prep: creating $WINEPREFIX"
-    wineboot -u >/dev/null 2>&1 || true
+    wineboot -u >/dev/null 2>&1 </dev/null || true
     wineserver -w
-    # Japanese fonts for the dialog fonts the program asks for.
+    # Japanese fonts for the dialog fonts the programs ask for.
     cat > "$WINEPREFIX/fonts.reg" <<'REG'
 REGEDIT4
 
@@ -26,7 +22,9 @@ REGEDIT4
 "ＭＳ 明朝"="IPAMincho"
 "MS Shell Dlg"="IPAPGothic"
 REG
-    wine regedit "$WINEPREFIX/fonts.reg" >/dev/null 2>&1 || true
+    wine regedit "$WINEPREFIX/fonts.reg" >/dev/null 2>&1 </dev/null || true
     wineserver -w
 fi
-wineserver -p 300
+# A persistent server, and the services started with no inherited output.
+wineserver -p 900 >/dev/null 2>&1 </dev/null
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true

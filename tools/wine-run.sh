@@ -3,13 +3,11 @@
 # code page (932), a private 32-bit prefix inside the build folder, no Wine
 # debug chatter, and no downloads of Mono or Gecko.
 here=$(cd "$(dirname "$0")/.." && pwd)
-: "${ZEVA_WINEPREFIX:=$here/build/windows/wineprefix}"
-export WINEPREFIX="$ZEVA_WINEPREFIX"
-export WINEARCH=win32
-export LC_ALL=ja_JP.UTF-8
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    "$here/tools/wine-prep.sh" >/dev/null 2>&1
+. "$here/tools/wine-env.sh"
+# Wine's background processes inherit the standard handles of the program
+# that starts them; start them here, detached, so that a caller reading our
+# output (ctest) is not kept waiting by them.
+if [ ! -f "$WINEPREFIX/system.reg" ] || ! pgrep -f 'winedevice.exe' >/dev/null 2>&1; then
+    "$here/tools/wine-prep.sh" >/dev/null 2>&1 </dev/null
 fi
 exec wine "$@"
