@@ -7,7 +7,13 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 # Wine's background processes inherit the standard handles of the program
 # that starts them; start them here, detached, so that a caller reading our
 # output (ctest) is not kept waiting by them.
-if [ ! -f "$WINEPREFIX/system.reg" ] || ! pgrep -f 'winedevice.exe' >/dev/null 2>&1; then
+services_up() {
+    for pid in $(pgrep -f 'winedevice.exe' 2>/dev/null); do
+        tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+    done
+    return 1
+}
+if [ ! -f "$WINEPREFIX/system.reg" ] || ! services_up; then
     "$here/tools/wine-prep.sh" >/dev/null 2>&1 </dev/null
 fi
 exec wine "$@"
