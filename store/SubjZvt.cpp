@@ -284,8 +284,13 @@ void CSubj::ParseBuffer(char* buf, size_t size)
                 if (r.active) {
                     SubjItem it;
                     InitItem(&it);
-                    it.msg = AllocText(text, (size_t)(q + 1 - text));
+                    size_t n = (size_t)(q + 1 - text);
+                    it.msg = AllocText(text, n);
                     if (it.msg) {
+                        // A zero byte would end the text early, perhaps right
+                        // after a "." line; it stands as a blank instead.
+                        for (char* z = it.msg; (z = (char*)memchr(z, 0, (size_t)(it.msg + n - z))) != nullptr;)
+                            *z = ' ';
                         char tmp[kIdMax + 1];
                         int32_t* fields[V_COUNT] = {&it.title, &it.name, &it.post, &it.follow,
                                                     &it.email, &it.hp, &it.image};
