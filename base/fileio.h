@@ -34,6 +34,7 @@ public:
 
 private:
     int FlushBuffer();
+    int WriteBuffered(const void* data, size_t size);
     std::string m_path, m_temp;
     std::vector<char> m_buf;
     intptr_t m_handle;

@@ -97,8 +97,12 @@ int CAtomicFile::Open(const char* path)
     char suffix[64];
     snprintf(suffix, sizeof suffix, ".~%d.%u.tmp", (int)getpid(), ++g_tempSerial);
     m_temp = m_path + suffix;
-    if (FileFault_Step()) {
+    // A read-only file stays as it is, as an in-place rewrite would.
+    struct stat st;
+    bool readOnly = stat(path, &st) == 0 && !(st.st_mode & 0200);
+    if (FileFault_Step() || readOnly) {
         m_failed = true;
+        m_temp.clear();
         return 0;
     }
     int fd = open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
@@ -137,6 +141,17 @@ int CAtomicFile::FlushBuffer()
 }
 
 int CAtomicFile::Write(const void* data, size_t size)
+{
+    // A failed write gives up the temporary file at once.
+    if (!WriteBuffered(data, size)) {
+        Abort();
+        m_failed = true;
+        return 0;
+    }
+    return 1;
+}
+
+int CAtomicFile::WriteBuffered(const void* data, size_t size)
 {
     if (m_handle < 0 || m_failed)
         return 0;

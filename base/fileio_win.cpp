@@ -89,8 +89,11 @@ int CAtomicFile::Open(const char* path)
     char suffix[64];
     snprintf(suffix, sizeof suffix, ".~%lu.%u.tmp", (unsigned long)GetCurrentProcessId(), ++g_tempSerial);
     m_temp = m_path + suffix;
-    if (FileFault_Step()) {
+    // A read-only file stays as it is, as an in-place rewrite would.
+    DWORD attr = GetFileAttributesA(path);
+    if (FileFault_Step() || (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY))) {
         m_failed = true;
+        m_temp.clear();
         return 0;
     }
     HANDLE h = CreateFileA(m_temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -128,6 +131,17 @@ int CAtomicFile::FlushBuffer()
 }
 
 int CAtomicFile::Write(const void* data, size_t size)
+{
+    // A failed write gives up the temporary file at once.
+    if (!WriteBuffered(data, size)) {
+        Abort();
+        m_failed = true;
+        return 0;
+    }
+    return 1;
+}
+
+int CAtomicFile::WriteBuffered(const void* data, size_t size)
 {
     if (H(m_handle) == INVALID_HANDLE_VALUE || m_failed)
         return 0;
