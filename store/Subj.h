@@ -82,7 +82,7 @@ public:
     int LoadHeader(const char* path);
     // Parses ZVT bytes held in buf[1 .. size] (buf[0] and buf[size + 1] are
     // zero bytes), takes the header lines and appends the records. The bytes
-    // are only read.
+    // are only read; a zero byte inside a message text is taken as a blank.
     void ParseBuffer(char* buf, size_t size);
     // Summary read over size bytes at buf: header lines only, up to the first
     // empty line. The header block is not cleared here.
@@ -92,10 +92,17 @@ public:
     void Serialize(std::string& out);
     void ClearAll();
 
+    // Takes over the record (its atoms in this collection's tables, its
+    // text); returns its index. A read-only collection adds nothing, returns
+    // the count and releases what it was given; -1 without memory.
     int Append(const SubjItem& item);
     void Delete(int index);
+    // Move and Copy return 0 and change nothing when the other collection
+    // can't take the record (read-only, no memory, itself).
     int Move(int index, CSubj* other);
     int Copy(int index, CSubj* other);
+    // Returns the articles that arrived; writes the store when something
+    // changed. A failed write leaves the collection modified.
     int Merge(CSubj* incoming);
     // Partner of incoming record i in this store for a merge: its index or
     // -1; *replace and *markUnread tell what the merge does with it. This is
