@@ -33,8 +33,13 @@ void CWinInetHttp::SetTimeouts(int seconds)
         INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_DATA_SEND_TIMEOUT,
         INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, INTERNET_OPTION_LISTEN_TIMEOUT,
     };
-    for (DWORD opt : kOptions)
+    // The request handle exists already and keeps the values it was created
+    // with, so it gets them too.
+    for (DWORD opt : kOptions) {
         InternetSetOptionA(m_session, opt, &ms, sizeof ms);
+        if (m_request)
+            InternetSetOptionA(m_request, opt, &ms, sizeof ms);
+    }
 }
 
 int CWinInetHttp::Send()
