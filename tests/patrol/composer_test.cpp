@@ -82,8 +82,13 @@ class Composer : public ::testing::Test {
 protected:
     Composer()
     {
-        data = dir.Path() + "/data/";
-        board = dir.Path() + "/data/board/";
+#ifdef _WIN32
+        const char* sep = "\\";
+#else
+        const char* sep = "/";
+#endif
+        data = dir.Path() + sep + "data" + sep;
+        board = data + "board" + sep;
         std::filesystem::create_directories(board);
         ComposerSettings_Init(&settings, data.c_str());
         Str_Copy(settings.editor, sizeof settings.editor, "ed.exe");
