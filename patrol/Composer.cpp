@@ -78,8 +78,8 @@ int CComposer::Start(const ComposeRequest& r)
             slot = &s;
             break;
         }
-    if (!slot || !m_launcher)
-        return 0;
+    if (!slot || !m_launcher || !r.store || !*r.store)
+        return 0;   // without a store the article could never be kept
 
     Str_Copy(slot->store, sizeof slot->store, r.store ? r.store : "");
     slot->edit = r.edit ? 1 : 0;

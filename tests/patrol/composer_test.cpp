@@ -259,6 +259,10 @@ TEST_F(Composer, SixteenSlotsAndFailedStarts)
     EXPECT_EQ(composer->Poll(), 16);
     EXPECT_EQ(composer->IsBusy(), 0);
 
+    // No store to write into: nothing is started.
+    ComposeRequest none;
+    EXPECT_EQ(composer->Start(none), 0);
+
     // The editor can't be started: the slot stays free.
     Debug_BeginCapture();
     launcher.failNext = true;
