@@ -67,4 +67,18 @@ inline std::string ReadBytes(const std::string& path)
     return std::string(buf.begin(), buf.end());
 }
 
+#ifdef _WIN32
+// Build folders come as Unix paths; under Wine they live on drive Z:.
+inline std::string WinPath(const char* path)
+{
+    std::string p = path;
+    if (!p.empty() && p[0] == '/')
+        p = "Z:" + p;
+    for (char& c : p)
+        if (c == '/')
+            c = '\\';
+    return p;
+}
+#endif
+
 } // namespace phtest
