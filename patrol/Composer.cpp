@@ -136,11 +136,15 @@ int CComposer::Poll()
         intptr_t process = s.process.load();
         if (process == 0 || !m_launcher->HasEnded(process))
             continue;
+        // Once Finish has freed the slot, a start may refill it at once:
+        // unlock the path that was locked, not what the slot holds by then.
+        char store[sizeof s.store];
+        Str_Copy(store, sizeof store, s.store);
         if (m_lockFile)
-            m_lockFile->Lock(s.store);
+            m_lockFile->Lock(store);
         freed += Finish(s);
         if (m_lockFile)
-            m_lockFile->Unlock(s.store);
+            m_lockFile->Unlock(store);
     }
     return freed;
 }
