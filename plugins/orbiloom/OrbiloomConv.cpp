@@ -18,7 +18,6 @@
 const char kOrbiloomSeparator[] = "-\t-\t-\t-\t-\t-\t-\n";
 
 namespace {
-const size_t kSepLen = sizeof kOrbiloomSeparator - 1;
 const char kSerial[] = "(host)Serial-number:";
 const char kReadEnd[] = "読み終わりました。\n";
 const char kOpenBracket[] = "\xA2";    // half-width "｢"
