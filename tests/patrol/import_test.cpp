@@ -23,6 +23,11 @@ using subjtest::Written;
 
 namespace {
 
+#ifdef _WIN32
+const char kSep[] = "\\";
+#else
+const char kSep[] = "/";
+#endif
 const char kSent[] = "送信済み.zvt";
 
 class RecordingNotify : public CStoreNotify {
@@ -68,8 +73,8 @@ Loaded Load(const std::string& path)
 
 class ImportTest : public ::testing::Test {
 protected:
-    std::string Folder() const { return dir.Path() + "/"; }
-    std::string F(const std::string& name) const { return dir.File(name); }
+    std::string Folder() const { return dir.Path() + kSep; }
+    std::string F(const std::string& name) const { return Folder() + name; }
     void Put(const std::string& name, const std::string& text) { ASSERT_TRUE(WriteBytes(F(name), text)); }
     int Import() { return Patrol_Import(Folder().c_str(), &notify); }
 

@@ -26,6 +26,11 @@ using subjtest::Written;
 
 namespace {
 
+#ifdef _WIN32
+const char kSep[] = "\\";
+#else
+const char kSep[] = "/";
+#endif
 const char kSent[] = "送信済み.zvt";
 
 class RecordingNotify : public CStoreNotify {
@@ -126,8 +131,8 @@ protected:
         Profile_WriteString("BASIC", "PASS", "pw", ini.c_str());
         Profile_WriteString("BASIC", "NAME", "A", ini.c_str());
     }
-    std::string Folder() const { return dir.Path() + "/"; }
-    std::string F(const std::string& name) const { return dir.File(name); }
+    std::string Folder() const { return dir.Path() + kSep; }
+    std::string F(const std::string& name) const { return Folder() + name; }
     void Put(const std::string& name, const std::string& text) { ASSERT_TRUE(WriteBytes(F(name), Zvt(text))); }
     int Run() { return Patrol_PostArticles(Folder().c_str(), ctx, &result); }
 

@@ -30,7 +30,10 @@ Boards come from --config (JSON, below) or, without it, a built-in demo set.
      "status": 200}],
    common keys: "auth": ["user", "pass"], "delay": seconds before the answer,
    "fail": "cut" (close after half the body) | "stall" (pause "stall" seconds
-   after half the body), "stall": seconds, "post_error": text}
+   after half the body), "stall": seconds, "post_error": text,
+   "post_body": text answered to every post as it is,
+   "proxy_auth": ["user", "pass"] (posts answered 407 without these proxy
+   credentials; requests in the absolute form a proxy gets are served too)}
 """
 
 import argparse
@@ -181,7 +184,10 @@ class Handler(BaseHTTPRequestHandler):
         return self.server.sim
 
     def split(self):
-        path, _, query = self.path.partition("?")
+        target = self.path
+        if target.startswith("http://"):   # absolute form, as sent to a proxy
+            target = "/" + target[7:].partition("/")[2]
+        path, _, query = target.partition("?")
         return path, query
 
     def credentials(self):
@@ -233,6 +239,21 @@ class Handler(BaseHTTPRequestHandler):
             return True
         self.answer(401, "<html><body>401 Authorization Required</body></html>".encode(),
                     "text/html", {"WWW-Authenticate": 'Basic realm="boardsim"'})
+        return False
+
+    def proxy_authorised(self, board):
+        auth = board.get("proxy_auth")
+        if not auth:
+            return True
+        got = self.headers.get("Proxy-Authorization", "")
+        if got.lower().startswith("basic "):
+            try:
+                if base64.b64decode(got[6:].strip()).decode("latin-1") == "%s:%s" % (auth[0], auth[1]):
+                    return True
+            except ValueError:
+                pass
+        self.answer(407, b"<html><body>407 Proxy Authentication Required</body></html>", "text/html",
+                    {"Proxy-Authenticate": 'Basic realm="boardsim proxy"'})
         return False
 
     def control(self, path, query):
@@ -293,12 +314,14 @@ class Handler(BaseHTTPRequestHandler):
         board = self.board = self.sim.boards.get(path)
         if board is None:
             return self.answer(404, b"<html><body>404 Not Found</body></html>", "text/html")
-        if not self.authorised(board):
+        if not self.proxy_authorised(board) or not self.authorised(board):
             return
         self.board = {}   # a post is always answered whole
         if board.get("post_error"):
             page = "<html><body><!-- ERROR:%s --></body></html>" % board["post_error"]
             return self.answer(200, page.encode(ENC, "replace"), "text/html; charset=Shift_JIS")
+        if board.get("post_body") is not None:
+            return self.answer(200, board["post_body"].encode(ENC, "replace"), "text/html; charset=Shift_JIS")
         charset = "euc_jp" if b"charset=euc" in self.headers.get("Content-Type", "").lower().encode() else ENC
         form = {k: v[0] for k, v in urllib.parse.parse_qs(body.decode("ascii", "replace"), keep_blank_values=True,
                                                           encoding=charset, errors="replace").items()}
