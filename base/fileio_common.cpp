@@ -1,4 +1,5 @@
 #include "base/fileio.h"
+#include "base/fileio_os.h"
 
 #include <atomic>
 
@@ -34,4 +35,102 @@ int File_Replace(const char* path, const void* data, size_t size)
     if (!f.Write(data, size))
         return 0;
     return f.Commit();
+}
+
+namespace {
+const size_t kBufSize = 1 << 20;
+}
+
+CAtomicFile::CAtomicFile() : m_handle(-1), m_failed(false) {}
+
+CAtomicFile::~CAtomicFile()
+{
+    Abort();
+}
+
+int CAtomicFile::Open(const char* path)
+{
+    Abort();
+    m_failed = false;
+    m_path = path;
+    if (FileFault_Step()) {
+        m_failed = true;
+        return 0;
+    }
+    m_handle = fileio_os::CreateTemp(m_path, m_temp);
+    if (m_handle == -1) {
+        m_failed = true;
+        m_temp.clear();
+        return 0;
+    }
+    m_buf.reserve(kBufSize);
+    return 1;
+}
+
+int CAtomicFile::FlushBuffer()
+{
+    if (m_buf.empty())
+        return 1;
+    if (FileFault_Step() || !fileio_os::WriteAll(m_handle, m_buf.data(), m_buf.size())) {
+        m_failed = true;
+        return 0;
+    }
+    m_buf.clear();
+    return 1;
+}
+
+int CAtomicFile::Write(const void* data, size_t size)
+{
+    // A failed write gives up the temporary file at once.
+    if (!WriteBuffered(data, size)) {
+        Abort();
+        m_failed = true;
+        return 0;
+    }
+    return 1;
+}
+
+int CAtomicFile::WriteBuffered(const void* data, size_t size)
+{
+    if (m_handle == -1 || m_failed)
+        return 0;
+    const char* p = (const char*)data;
+    if (size >= kBufSize) {
+        if (!FlushBuffer())
+            return 0;
+        m_buf.assign(p, p + size);
+        return FlushBuffer();
+    }
+    if (m_buf.size() + size > kBufSize && !FlushBuffer())
+        return 0;
+    m_buf.insert(m_buf.end(), p, p + size);
+    return 1;
+}
+
+int CAtomicFile::Commit()
+{
+    if (m_handle == -1 || m_failed || !FlushBuffer() || FileFault_Step() || !fileio_os::Sync(m_handle)) {
+        Abort();
+        return 0;
+    }
+    fileio_os::Close(m_handle);
+    m_handle = -1;
+    bool moved = !FileFault_Step() && fileio_os::Replace(m_temp, m_path);
+    if (!moved)
+        fileio_os::Remove(m_temp);
+    m_temp.clear();
+    return moved ? 1 : 0;
+}
+
+void CAtomicFile::Abort()
+{
+    if (m_handle != -1) {
+        fileio_os::Close(m_handle);
+        m_handle = -1;
+    }
+    if (!m_temp.empty()) {
+        fileio_os::Remove(m_temp);
+        m_temp.clear();
+    }
+    m_buf.clear();
 }

@@ -10,10 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool FileFault_Step();
+#include "base/fileio_os.h"
 
 namespace {
-const size_t kBufSize = 1 << 20;
 std::atomic<unsigned> g_tempSerial{0};
 
 uint64_t ToFiletime(const struct timespec& ts)
@@ -82,133 +81,58 @@ long File_ReadHead(const char* path, char* buf, size_t n)
     return (long)got;
 }
 
-CAtomicFile::CAtomicFile() : m_handle(-1), m_failed(false) {}
-
-CAtomicFile::~CAtomicFile()
+namespace fileio_os {
+intptr_t CreateTemp(const std::string& target, std::string& temp)
 {
-    Abort();
-}
-
-int CAtomicFile::Open(const char* path)
-{
-    Abort();
-    m_failed = false;
-    m_path = path;
+    struct stat st;
+    if (stat(target.c_str(), &st) == 0 && !(st.st_mode & 0200))
+        return -1;
     char suffix[64];
     snprintf(suffix, sizeof suffix, ".~%d.%u.tmp", (int)getpid(), ++g_tempSerial);
-    m_temp = m_path + suffix;
-    // A read-only file stays as it is, as an in-place rewrite would.
-    struct stat st;
-    bool readOnly = stat(path, &st) == 0 && !(st.st_mode & 0200);
-    if (FileFault_Step() || readOnly) {
-        m_failed = true;
-        m_temp.clear();
-        return 0;
-    }
-    int fd = open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        m_failed = true;
-        return 0;
-    }
-    m_handle = fd;
-    m_buf.reserve(kBufSize);
-    return 1;
+    temp = target + suffix;
+    return open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
 }
 
-int CAtomicFile::FlushBuffer()
+bool WriteAll(intptr_t handle, const char* p, size_t left)
 {
-    if (m_buf.empty())
-        return 1;
-    if (FileFault_Step()) {
-        m_failed = true;
-        return 0;
-    }
-    const char* p = m_buf.data();
-    size_t left = m_buf.size();
     while (left) {
-        ssize_t n = write((int)m_handle, p, left);
+        ssize_t n = write((int)handle, p, left);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            m_failed = true;
-            return 0;
-        }
+        if (n <= 0)
+            return false;
         p += n;
         left -= (size_t)n;
     }
-    m_buf.clear();
-    return 1;
+    return true;
 }
 
-int CAtomicFile::Write(const void* data, size_t size)
+bool Sync(intptr_t handle)
 {
-    // A failed write gives up the temporary file at once.
-    if (!WriteBuffered(data, size)) {
-        Abort();
-        m_failed = true;
-        return 0;
-    }
-    return 1;
+    return fsync((int)handle) == 0;
 }
 
-int CAtomicFile::WriteBuffered(const void* data, size_t size)
+void Close(intptr_t handle)
 {
-    if (m_handle < 0 || m_failed)
-        return 0;
-    const char* p = (const char*)data;
-    if (size >= kBufSize) {
-        if (!FlushBuffer())
-            return 0;
-        m_buf.assign(p, p + size);
-        return FlushBuffer();
-    }
-    if (m_buf.size() + size > kBufSize && !FlushBuffer())
-        return 0;
-    m_buf.insert(m_buf.end(), p, p + size);
-    return 1;
+    close((int)handle);
 }
 
-int CAtomicFile::Commit()
+bool Replace(const std::string& temp, const std::string& target)
 {
-    if (m_handle < 0 || m_failed) {
-        Abort();
-        return 0;
-    }
-    if (!FlushBuffer()) {
-        Abort();
-        return 0;
-    }
-    if (FileFault_Step() || fsync((int)m_handle) != 0) {
-        Abort();
-        return 0;
-    }
-    close((int)m_handle);
-    m_handle = -1;
-    if (FileFault_Step() || rename(m_temp.c_str(), m_path.c_str()) != 0) {
-        unlink(m_temp.c_str());
-        m_temp.clear();
-        return 0;
-    }
-    m_temp.clear();
-    int dfd = open(FolderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY);
+    if (rename(temp.c_str(), target.c_str()) != 0)
+        return false;
+    int dfd = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
     if (dfd >= 0) {
         fsync(dfd);
         close(dfd);
     }
-    return 1;
+    return true;
 }
 
-void CAtomicFile::Abort()
+void Remove(const std::string& path)
 {
-    if (m_handle >= 0) {
-        close((int)m_handle);
-        m_handle = -1;
-    }
-    if (!m_temp.empty()) {
-        unlink(m_temp.c_str());
-        m_temp.clear();
-    }
-    m_buf.clear();
+    unlink(path.c_str());
+}
 }
 
 int File_Exists(const char* path)

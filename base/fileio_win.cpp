@@ -5,10 +5,9 @@
 #include <stdio.h>
 #include <windows.h>
 
-bool FileFault_Step();
+#include "base/fileio_os.h"
 
 namespace {
-const size_t kBufSize = 1 << 20;
 std::atomic<unsigned> g_tempSerial{0};
 
 inline HANDLE H(intptr_t h)
@@ -74,134 +73,61 @@ long File_ReadHead(const char* path, char* buf, size_t n)
     return (long)got;
 }
 
-CAtomicFile::CAtomicFile() : m_handle((intptr_t)INVALID_HANDLE_VALUE), m_failed(false) {}
-
-CAtomicFile::~CAtomicFile()
+namespace fileio_os {
+intptr_t CreateTemp(const std::string& target, std::string& temp)
 {
-    Abort();
-}
-
-int CAtomicFile::Open(const char* path)
-{
-    Abort();
-    m_failed = false;
-    m_path = path;
+    DWORD attr = GetFileAttributesA(target.c_str());
+    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY))
+        return -1;
     char suffix[64];
     snprintf(suffix, sizeof suffix, ".~%lu.%u.tmp", (unsigned long)GetCurrentProcessId(), ++g_tempSerial);
-    m_temp = m_path + suffix;
-    // A read-only file stays as it is, as an in-place rewrite would.
-    DWORD attr = GetFileAttributesA(path);
-    if (FileFault_Step() || (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY))) {
-        m_failed = true;
-        m_temp.clear();
-        return 0;
-    }
-    HANDLE h = CreateFileA(m_temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        m_failed = true;
-        m_temp.clear();
-        return 0;
-    }
-    m_handle = (intptr_t)h;
-    m_buf.reserve(kBufSize);
-    return 1;
+    temp = target + suffix;
+    HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return h == INVALID_HANDLE_VALUE ? -1 : (intptr_t)h;
 }
 
-int CAtomicFile::FlushBuffer()
+bool WriteAll(intptr_t handle, const char* p, size_t left)
 {
-    if (m_buf.empty())
-        return 1;
-    if (FileFault_Step()) {
-        m_failed = true;
-        return 0;
-    }
-    const char* p = m_buf.data();
-    size_t left = m_buf.size();
     while (left) {
         DWORD n = 0;
-        if (!WriteFile(H(m_handle), p, (DWORD)left, &n, nullptr) || n == 0) {
-            m_failed = true;
-            return 0;
-        }
+        DWORD want = left > (1u << 24) ? (1u << 24) : (DWORD)left;
+        if (!WriteFile(H(handle), p, want, &n, nullptr) || n == 0)
+            return false;
         p += n;
         left -= n;
     }
-    m_buf.clear();
-    return 1;
+    return true;
 }
 
-int CAtomicFile::Write(const void* data, size_t size)
+bool Sync(intptr_t handle)
 {
-    // A failed write gives up the temporary file at once.
-    if (!WriteBuffered(data, size)) {
-        Abort();
-        m_failed = true;
-        return 0;
-    }
-    return 1;
+    return FlushFileBuffers(H(handle)) != 0;
 }
 
-int CAtomicFile::WriteBuffered(const void* data, size_t size)
+void Close(intptr_t handle)
 {
-    if (H(m_handle) == INVALID_HANDLE_VALUE || m_failed)
-        return 0;
-    const char* p = (const char*)data;
-    if (size >= kBufSize) {
-        if (!FlushBuffer())
-            return 0;
-        m_buf.assign(p, p + size);
-        return FlushBuffer();
-    }
-    if (m_buf.size() + size > kBufSize && !FlushBuffer())
-        return 0;
-    m_buf.insert(m_buf.end(), p, p + size);
-    return 1;
+    CloseHandle(H(handle));
 }
 
-int CAtomicFile::Commit()
+bool Replace(const std::string& temp, const std::string& target)
 {
-    if (H(m_handle) == INVALID_HANDLE_VALUE || m_failed || !FlushBuffer()) {
-        Abort();
-        return 0;
+    // Another reader may hold the old file open for a moment.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        DWORD attr = GetFileAttributesA(target.c_str());
+        if (!IsSharingError(GetLastError()) ||
+            (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY)))
+            return false;
+        Sleep(50);
     }
-    if (FileFault_Step() || !FlushFileBuffers(H(m_handle))) {
-        Abort();
-        return 0;
-    }
-    CloseHandle(H(m_handle));
-    m_handle = (intptr_t)INVALID_HANDLE_VALUE;
-    bool moved = false;
-    if (!FileFault_Step()) {
-        // Another reader may hold the old file open for a moment.
-        for (int attempt = 0; attempt < 20 && !moved; ++attempt) {
-            if (MoveFileExA(m_temp.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-                moved = true;
-            else if (IsSharingError(GetLastError()) && !(GetFileAttributesA(m_path.c_str()) & FILE_ATTRIBUTE_READONLY))
-                Sleep(50);
-            else
-                break;
-        }
-    }
-    if (!moved) {
-        DeleteFileA(m_temp.c_str());
-        m_temp.clear();
-        return 0;
-    }
-    m_temp.clear();
-    return 1;
+    return false;
 }
 
-void CAtomicFile::Abort()
+void Remove(const std::string& path)
 {
-    if (H(m_handle) != INVALID_HANDLE_VALUE) {
-        CloseHandle(H(m_handle));
-        m_handle = (intptr_t)INVALID_HANDLE_VALUE;
-    }
-    if (!m_temp.empty()) {
-        DeleteFileA(m_temp.c_str());
-        m_temp.clear();
-    }
-    m_buf.clear();
+    DeleteFileA(path.c_str());
+}
 }
 
 int File_Exists(const char* path)
