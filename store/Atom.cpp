@@ -1,14 +1,29 @@
 #include "store/Atom.h"
 
 #include "base/debug.h"
-#include "base/sjis.h"
 
 #include <limits.h>
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
+#include <new>
+#include <vector>
+
 namespace {
 CAtomFatalHandler g_fatal = nullptr;
+int g_indexThreshold = 512;
+
+// The text cut at 255 bytes into an entry.
+void SetText(char (&dst)[CAtom::kTextMax + 1], const char* src)
+{
+    size_t n = 0;
+    while (n < CAtom::kTextMax && src[n])
+        ++n;
+    memcpy(dst, src, n);
+    dst[n] = 0;
+}
 
 void Fatal(const char* text, const char* caption)
 {
@@ -24,12 +39,127 @@ void CAtom_SetFatalHandler(CAtomFatalHandler handler)
     g_fatal = handler;
 }
 
-CAtom::CAtom() : m_capacity(0), m_top(1), m_mode(1), m_entries(nullptr)
+// ---------------------------------------------------------------- index
+//
+// A large table keeps, beside its entries, an index that gives the same
+// answers as the positions without moving them on every add and delete:
+//
+// - free positions top, top+1, ... list the atoms of the stack `freed` from
+//   its back, then the atoms fresh .. capacity-1, each at its own position
+//   (fresh = top + freed.size() always);
+// - lookup mode: the run of every hash value as its own list in position
+//   order, a Fenwick tree of the run sizes (how many positions lie before a
+//   run) and a table from the full text to its atoms, so that an add costs
+//   one probe instead of a walk through the run;
+// - plain mode: the atoms in use as a list in position order.
+//
+// The positions themselves are written out again only when asked for
+// (PositionAtom, PositionHash); everything else reads the index.
+
+struct CAtom::Index {
+    std::vector<int32_t> freed;
+    int32_t fresh = 0;
+
+    // lookup mode
+    std::vector<std::vector<int32_t>> runs;   // by hash
+    std::vector<int32_t> tree;                 // Fenwick tree over the 65536 hashes
+    struct Slot {
+        uint32_t key;
+        int32_t atom;   // 0 empty, -1 removed
+    };
+    std::vector<Slot> slots;   // open addressing, size a power of two
+    size_t slotsUsed = 0;      // occupied or removed
+    size_t slotsLive = 0;
+
+    // plain mode: a ring through atom 0
+    std::vector<int32_t> prev, next;
+
+    int32_t NextFree() const { return freed.empty() ? fresh : freed.back(); }
+    void PopFree()
+    {
+        if (freed.empty())
+            ++fresh;
+        else
+            freed.pop_back();
+    }
+
+    void TreeAdd(uint16_t h, int32_t d)
+    {
+        for (size_t i = (size_t)h + 1; i < tree.size(); i += i & (~i + 1))
+            tree[i] += d;
+    }
+    // Atoms in use whose hash is below h.
+    int32_t Below(uint16_t h) const
+    {
+        int32_t n = 0;
+        for (size_t i = h; i > 0; i -= i & (~i + 1))
+            n += tree[i];
+        return n;
+    }
+
+    static uint32_t Key(const char* text)
+    {
+        uint32_t k = 2166136261u;
+        for (; *text; ++text)
+            k = (k ^ (unsigned char)*text) * 16777619u;
+        return k;
+    }
+    void SlotsInsert(uint32_t key, int32_t atom)
+    {
+        if ((slotsUsed + 1) * 2 > slots.size())
+            Rehash();
+        size_t mask = slots.size() - 1;
+        size_t i = key & mask;
+        while (slots[i].atom > 0)
+            i = (i + 1) & mask;
+        if (slots[i].atom == 0)
+            ++slotsUsed;
+        slots[i].key = key;
+        slots[i].atom = atom;
+        ++slotsLive;
+    }
+    void SlotsErase(uint32_t key, int32_t atom)
+    {
+        size_t mask = slots.size() - 1;
+        for (size_t i = key & mask; slots[i].atom != 0; i = (i + 1) & mask)
+            if (slots[i].atom == atom) {
+                slots[i].atom = -1;
+                --slotsLive;
+                return;
+            }
+    }
+    void Rehash();
+};
+
+void CAtom::Index::Rehash()
+{
+    size_t size = 1024;
+    while (size < (slotsLive + 1) * 4)
+        size *= 2;
+    std::vector<Slot> old;
+    old.swap(slots);
+    slots.assign(size, Slot{0, 0});
+    slotsUsed = slotsLive = 0;
+    for (const Slot& s : old)
+        if (s.atom > 0) {
+            size_t mask = size - 1;
+            size_t i = s.key & mask;
+            while (slots[i].atom != 0)
+                i = (i + 1) & mask;
+            slots[i] = s;
+            ++slotsUsed;
+            ++slotsLive;
+        }
+}
+
+CAtom::CAtom()
+    : m_capacity(0), m_allocated(0), m_top(1), m_mode(1), m_entries(nullptr), m_positionsStale(false)
 {
     m_entries = (Entry*)malloc(sizeof(Entry) * kInitial);
     if (!m_entries)
         Fatal("メモリが足りません", "ZEVA:CAtom");
     m_capacity = kInitial;
+    m_allocated = kInitial;
     Reset();
 }
 
@@ -40,11 +170,24 @@ CAtom::~CAtom()
 
 void CAtom::SetMode(int lookup)
 {
+    if (m_index) {
+        MaterializePositions();
+        m_index.reset();
+    }
     m_mode = lookup ? 1 : 0;
+}
+
+int CAtom::SetIndexThreshold(int positions)
+{
+    int before = g_indexThreshold;
+    g_indexThreshold = positions;
+    return before;
 }
 
 void CAtom::Reset()
 {
+    m_index.reset();
+    m_positionsStale = false;
     m_top = 1;
     for (int k = 0; k < m_capacity; ++k) {
         m_entries[k].pos = k;
@@ -98,22 +241,41 @@ int CAtom::FindPos(uint16_t h) const
     return high;
 }
 
+// The table grows by kGrowth entries at a time; a large table reserves
+// memory half again ahead so that growing it does not copy it every time.
 bool CAtom::Grow()
 {
     if (m_capacity > INT_MAX - kGrowth)
         return false;
     int cap = m_capacity + kGrowth;
-    Entry* e = (Entry*)realloc(m_entries, sizeof(Entry) * (size_t)cap);
-    if (!e)
-        return false;
-    for (int k = m_capacity; k < cap; ++k) {
-        e[k].pos = k;
-        e[k].count = 0;
-        e[k].hash = 0;
-        e[k].text[0] = 0;
+    if (cap > m_allocated) {
+        int want = cap;
+        if (m_allocated >= 8 * kGrowth && m_allocated <= INT_MAX - m_allocated / 2)
+            want = m_allocated + m_allocated / 2 > cap ? m_allocated + m_allocated / 2 : cap;
+        Entry* e = nullptr;
+        if ((size_t)want <= SIZE_MAX / sizeof(Entry))
+            e = (Entry*)realloc(m_entries, sizeof(Entry) * (size_t)want);
+        if (!e && want > cap) {
+            want = cap;
+            if ((size_t)want <= SIZE_MAX / sizeof(Entry))
+                e = (Entry*)realloc(m_entries, sizeof(Entry) * (size_t)want);
+        }
+        if (!e)
+            return false;
+        m_entries = e;
+        m_allocated = want;
     }
-    m_entries = e;
+    for (int k = m_capacity; k < cap; ++k) {
+        m_entries[k].pos = k;
+        m_entries[k].count = 0;
+        m_entries[k].hash = 0;
+        m_entries[k].text[0] = 0;
+    }
     m_capacity = cap;
+    if (m_index && !m_mode) {
+        m_index->prev.resize((size_t)cap, 0);
+        m_index->next.resize((size_t)cap, 0);
+    }
     return true;
 }
 
@@ -131,7 +293,7 @@ int CAtom::TakeFree(const char* text, uint16_t h)
     Entry& e = m_entries[atom];
     e.hash = h;
     e.count = 1;
-    Str_Copy(e.text, sizeof e.text, text);
+    SetText(e.text, text);
     ++m_top;
     if (m_top >= m_capacity && !Grow())
         Debug_Out("CAtom::Add() - メモリが足りません\n");
@@ -145,6 +307,10 @@ int CAtom::Add(const char* text)
     if (m_top >= m_capacity && !Grow())
         return 0;   // an earlier growth failed; nothing can be entered
     uint16_t h = Hash(text);
+    if (!m_index && m_top >= g_indexThreshold)
+        BuildIndex();
+    if (m_index)
+        return IndexedAdd(text, h);
     if (m_mode) {
         int p = FindPos(h);
         if (p < m_top && HashAt(p) == h) {
@@ -194,6 +360,12 @@ void CAtom::Delete(int index)
         Debug_Out("CAtom::Delete() 未使用のアトムに対するDelete\n");
     if (e.count != 0)
         return;
+    if (!m_index && m_top >= g_indexThreshold)
+        BuildIndex();
+    if (m_index) {
+        IndexedDelete(index);
+        return;
+    }
     int k = 1;
     while (k < m_top && m_entries[k].pos != index)
         ++k;
@@ -205,4 +377,211 @@ void CAtom::Delete(int index)
         m_entries[k].pos = m_entries[k + 1].pos;
     m_entries[m_top - 1].pos = index;
     --m_top;
+}
+
+void CAtom::BuildIndex()
+{
+    std::unique_ptr<Index> ix(new (std::nothrow) Index);
+    if (!ix)
+        return;
+    try {
+        if (m_mode) {
+            ix->runs.resize(65536);
+            ix->tree.assign(65537, 0);
+            ix->slots.assign(1024, Index::Slot{0, 0});
+            for (int k = 1; k < m_top; ++k) {
+                int32_t atom = m_entries[k].pos;
+                const Entry& e = m_entries[atom];
+                ix->runs[e.hash].push_back(atom);
+                ix->TreeAdd(e.hash, 1);
+                ix->SlotsInsert(Index::Key(e.text), atom);
+            }
+        } else {
+            ix->prev.assign((size_t)m_capacity, 0);
+            ix->next.assign((size_t)m_capacity, 0);
+            int32_t last = 0;
+            for (int k = 1; k < m_top; ++k) {
+                int32_t atom = m_entries[k].pos;
+                ix->next[last] = atom;
+                ix->prev[atom] = last;
+                last = atom;
+            }
+            ix->next[last] = 0;
+            ix->prev[0] = last;
+        }
+        // The free positions: a stack over the atoms that still stand at
+        // their own positions.
+        int fresh = m_capacity;
+        while (fresh > m_top && m_entries[fresh - 1].pos == fresh - 1)
+            --fresh;
+        for (int k = fresh - 1; k >= m_top; --k)
+            ix->freed.push_back(m_entries[k].pos);
+        ix->fresh = fresh;
+    } catch (...) {
+        return;   // no memory for the index: the table goes on without it
+    }
+    m_index = std::move(ix);
+    m_positionsStale = false;
+}
+
+// FindPos for hash h, answered from the counts alone: the hashes at the
+// positions in use are sorted, so position k holds a smaller hash when
+// k <= below, h itself when k <= below + run, else a larger one.
+namespace {
+int FindPosFromCounts(int below, int run, int used)
+{
+    auto cmp = [&](int k) { return k <= below ? -1 : (k <= below + run ? 0 : 1); };
+    if (used <= 0 || cmp(1) >= 0)
+        return 1;
+    int c = cmp(used);
+    if (c < 0)
+        return used + 1;
+    if (c == 0)
+        return used;
+    int low = 1, high = used;
+    while (high - low > 1) {
+        int mid = low + (high - low) / 2;
+        c = cmp(mid);
+        if (c == 0)
+            return mid;
+        if (c < 0)
+            low = mid;
+        else
+            high = mid;
+    }
+    return high;
+}
+}
+
+int CAtom::IndexedAdd(const char* text, uint16_t h)
+{
+    Index& ix = *m_index;
+    int32_t atom;
+    if (m_mode) {
+        std::vector<int32_t>& run = ix.runs[h];
+        if (!run.empty()) {
+            // The walk through the run finds the first atom in position
+            // order whose text equals; the text table names the candidates.
+            m_entries[ix.NextFree()].hash = (uint16_t)(h ^ 1);   // stop mark, as the walk sets it
+            if (strlen(text) <= kTextMax) {
+                uint32_t key = Index::Key(text);
+                size_t mask = ix.slots.size() - 1;
+                int32_t found = 0;
+                size_t foundAt = 0;
+                for (size_t i = key & mask; ix.slots[i].atom != 0; i = (i + 1) & mask) {
+                    int32_t a = ix.slots[i].atom;
+                    if (a < 0 || ix.slots[i].key != key || strcmp(m_entries[a].text, text) != 0)
+                        continue;
+                    if (!found) {
+                        found = a;
+                        continue;
+                    }
+                    // Two atoms of one text (a long text cut to the same
+                    // bytes): the one listed first wins.
+                    if (!foundAt)
+                        foundAt = (size_t)(std::find(run.begin(), run.end(), found) - run.begin()) + 1;
+                    size_t at = (size_t)(std::find(run.begin(), run.end(), a) - run.begin()) + 1;
+                    if (at < foundAt) {
+                        found = a;
+                        foundAt = at;
+                    }
+                }
+                if (found) {
+                    ++m_entries[found].count;
+                    return found;
+                }
+            }
+        }
+        atom = ix.NextFree();
+        int below = ix.Below(h);
+        int p = FindPosFromCounts(below, (int)run.size(), m_top - 1);
+        run.insert(run.begin() + (p - (below + 1)), atom);
+        ix.TreeAdd(h, 1);
+        ix.PopFree();
+        Entry& e = m_entries[atom];
+        e.hash = h;
+        e.count = 1;
+        SetText(e.text, text);
+        ix.SlotsInsert(Index::Key(e.text), atom);
+    } else {
+        atom = ix.NextFree();
+        ix.PopFree();
+        int32_t last = ix.prev[0];
+        ix.next[last] = atom;
+        ix.prev[atom] = last;
+        ix.next[atom] = 0;
+        ix.prev[0] = atom;
+        Entry& e = m_entries[atom];
+        e.hash = h;
+        e.count = 1;
+        SetText(e.text, text);
+    }
+    ++m_top;
+    m_positionsStale = true;
+    if (m_top >= m_capacity && !Grow())
+        Debug_Out("CAtom::Add() - メモリが足りません\n");
+    return atom;
+}
+
+// The count of index has come to 0: it leaves the positions in use and
+// becomes the next free atom.
+void CAtom::IndexedDelete(int index)
+{
+    Index& ix = *m_index;
+    Entry& e = m_entries[index];
+    if (m_mode) {
+        std::vector<int32_t>& run = ix.runs[e.hash];
+        auto it = std::find(run.begin(), run.end(), index);
+        if (it == run.end()) {
+            Debug_Out("CAtom::Delete() インデックスの不整合が発生\n");
+            return;
+        }
+        run.erase(it);
+        ix.TreeAdd(e.hash, -1);
+        ix.SlotsErase(Index::Key(e.text), index);
+    } else {
+        int32_t p = ix.prev[index], n = ix.next[index];
+        if (ix.next[p] != index || ix.prev[n] != index) {
+            Debug_Out("CAtom::Delete() インデックスの不整合が発生\n");
+            return;
+        }
+        ix.next[p] = n;
+        ix.prev[n] = p;
+    }
+    ix.freed.push_back(index);
+    --m_top;
+    m_positionsStale = true;
+}
+
+void CAtom::MaterializePositions() const
+{
+    if (!m_index || !m_positionsStale)
+        return;
+    const Index& ix = *m_index;
+    int k = 1;
+    if (m_mode) {
+        for (const std::vector<int32_t>& run : ix.runs)
+            for (int32_t atom : run)
+                m_entries[k++].pos = atom;
+    } else {
+        for (int32_t atom = ix.next[0]; atom != 0; atom = ix.next[atom])
+            m_entries[k++].pos = atom;
+    }
+    for (size_t i = ix.freed.size(); i-- > 0;)
+        m_entries[k++].pos = ix.freed[i];
+    for (int32_t atom = ix.fresh; atom < m_capacity; ++atom)
+        m_entries[k++].pos = atom;
+    m_positionsStale = false;
+}
+
+int CAtom::PositionAtom(int pos) const
+{
+    MaterializePositions();
+    return m_entries[pos].pos;
+}
+
+uint16_t CAtom::PositionHash(int pos) const
+{
+    MaterializePositions();
+    return m_entries[m_entries[pos].pos].hash;
 }

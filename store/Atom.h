@@ -4,6 +4,8 @@
 #pragma once
 #include <stdint.h>
 
+#include <memory>
+
 // Called when a table can't get its first memory, with the message and the
 // caption of the box the user should see. The process ends after it returns.
 typedef void (*CAtomFatalHandler)(const char* text, const char* caption);
@@ -40,17 +42,34 @@ public:
     int Capacity() const { return m_capacity; }
     int Top() const { return m_top; }
     int Count(int index) const;
-    int PositionAtom(int pos) const { return m_entries[pos].pos; }
-    uint16_t PositionHash(int pos) const { return m_entries[m_entries[pos].pos].hash; }
+    int PositionAtom(int pos) const;
+    uint16_t PositionHash(int pos) const;
+
+    // A table with at least this many positions in use keeps an index beside
+    // the positions (default 512); tests lower it to exercise both ways.
+    // Returns the threshold before.
+    static int SetIndexThreshold(int positions);
+    int IsIndexed() const { return m_index != nullptr; }
 
 private:
+    struct Index;
+
     uint16_t HashAt(int pos) const { return m_entries[m_entries[pos].pos].hash; }
     int FindPos(uint16_t h) const;
     int TakeFree(const char* text, uint16_t h);
     bool Grow();
 
+    // The indexed way (see Atom.cpp).
+    void BuildIndex();
+    int IndexedAdd(const char* text, uint16_t h);
+    void IndexedDelete(int index);
+    void MaterializePositions() const;
+
     int m_capacity;
+    int m_allocated;   // entries the memory holds (at least m_capacity)
     int m_top;
     int m_mode;
     Entry* m_entries;
+    std::unique_ptr<Index> m_index;
+    mutable bool m_positionsStale;
 };

@@ -230,6 +230,18 @@ void ParseHeaderLine(const char* p, const char* le, SubjHeader& h)
     }
 }
 
+// At most n bytes of the span, up to a zero byte, cut to size - 1, into dst
+// (Str_CopyN with the bounds the record fields have).
+void CopySpan(char* dst, size_t size, const char* src, size_t n)
+{
+    if (n > size - 1)
+        n = size - 1;
+    if (const char* z = (const char*)memchr(src, 0, n))
+        n = (size_t)(z - src);
+    memcpy(dst, src, n);
+    dst[n] = 0;
+}
+
 // The LF of the first LF "." LF at or after p, or nullptr.
 const char* FindTerminator(const char* p, const char* end)
 {
@@ -295,17 +307,19 @@ void CSubj::ParseBuffer(char* buf, size_t size)
                         int32_t* fields[V_COUNT] = {&it.title, &it.name, &it.post, &it.follow,
                                                     &it.email, &it.hp, &it.image};
                         for (int k = 0; k < V_COUNT; ++k) {
-                            Str_CopyN(tmp, kValueMax + 1, r.value[k].p, r.value[k].n);
+                            if (!r.value[k].n)
+                                continue;   // empty: atom 0, as InitItem left it
+                            CopySpan(tmp, kValueMax + 1, r.value[k].p, r.value[k].n);
                             *fields[k] = m_atoms[kValueTable[k]].Add(tmp);
                         }
                         it.no = r.no;
                         if (r.no == SUBJ_NO_ID) {
-                            Str_CopyN(tmp, sizeof tmp, r.noId.p, r.noId.n);
+                            CopySpan(tmp, sizeof tmp, r.noId.p, r.noId.n);
                             it.no = MakeIdNo(tmp);
                         }
                         it.pno = r.pno;
                         if (r.pno == SUBJ_NO_ID) {
-                            Str_CopyN(tmp, sizeof tmp, r.pnoId.p, r.pnoId.n);
+                            CopySpan(tmp, sizeof tmp, r.pnoId.p, r.pnoId.n);
                             it.pno = MakeIdNo(tmp);
                         }
                         it.date = r.date;
