@@ -3,11 +3,11 @@
 #include "patrol/Patrol.h"
 
 #include "base/debug.h"
+#include "base/profile.h"
 #include "base/sjis.h"
 #include "patrol/Import.h"
 #include "patrol/Posting.h"
 #include "pluginhost/PluginRun.h"
-#include "store/Profile.h"
 
 #include <string.h>
 
@@ -56,8 +56,10 @@ int CPatrolEngine::Start(int kind, const char* folder)
         CCritSecHold hold(m_listLock);
         m_total = 0;
     }
-    m_cancel = 0;    // cleared here rather than in the thread, so that a
-    m_running = 1;   // cancel right after the start is never lost   // set before the thread runs, so no caller sees a gap
+    // Both flags are set here rather than in the thread, so that a cancel
+    // right after the start is never lost and no caller sees a gap.
+    m_cancel = 0;
+    m_running = 1;
     m_thread = std::thread(&CPatrolEngine::PatrolThread, this, std::string(folder ? folder : ""));
     return 1;
 }
@@ -172,11 +174,7 @@ void CPatrolEngine::WriteProxy(const char* settingsPath)
     } else {
         Patrol_ProxyText(proxy, sizeof proxy, m_opt.proxyAdr, m_opt.proxyPort);
     }
-    CProfile ini;
-    ini.Open(settingsPath);
-    ini.SetSection("BASIC");
-    ini.SetString("PROXY", proxy[0] ? proxy : nullptr);
-    if (!ini.Save())
+    if (!Profile_WriteString("BASIC", "PROXY", proxy[0] ? proxy : nullptr, settingsPath) && proxy[0])
         Debug_Printf("CPatrolEngine::WriteProxy - %s に書き込めません\n", settingsPath);
 }
 
@@ -203,12 +201,7 @@ void CPatrolEngine::Worker(int slot)
     Patrol_PostArticles(s.boardFolder, post);
 
     char lib[260];
-    {
-        CProfile ini;
-        ini.Open(s.settingsPath);
-        ini.SetSection("BASIC");
-        ini.GetString("LIB", lib, sizeof lib, "");
-    }
+    Profile_GetString("BASIC", "LIB", "", lib, sizeof lib, s.settingsPath);
     WriteProxy(s.settingsPath);
 
     std::unique_ptr<CPatrolRun> run(m_host->CreateRun(s.boardFolder, errorLog));

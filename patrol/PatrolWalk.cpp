@@ -3,6 +3,7 @@
 #include "patrol/Patrol.h"
 
 #include "base/fileio.h"
+#include "base/profile.h"
 #include "base/sjis.h"
 #include "patrol/StoreUtil.h"
 #include "store/Profile.h"
@@ -28,15 +29,14 @@ struct FolderMarks {
     bool hasUrl;
 };
 
+// Board settings go through the profile functions, as everywhere else in
+// the program, so that one process never mixes two views of the file.
 FolderMarks ReadMarks(const char* settingsPath)
 {
-    CProfile ini;
-    ini.Open(settingsPath);
-    ini.SetSection("BASIC");
     FolderMarks m;
-    m.bbsFolder = ini.GetInt("BBSFOLDER", 0);
+    m.bbsFolder = Profile_GetInt("BASIC", "BBSFOLDER", 0, settingsPath);
     char url[260];
-    ini.GetString("URL", url, sizeof url, "");
+    Profile_GetString("BASIC", "URL", "", url, sizeof url, settingsPath);
     m.hasUrl = url[0] != 0;
     return m;
 }
@@ -181,24 +181,22 @@ int Patrol_Walk(const char* folder, int kind, int force, CPatrolWalkSink* sink)
             continue;
         }
 
-        CProfile ini;
-        ini.Open(settings);
-        ini.SetSection("BASIC");
-        int b = ini.GetInt("BBSFOLDER", 0);
-        char url[260];
-        ini.GetString("URL", url, sizeof url, "");
+        FolderMarks marks = ReadMarks(settings);
+        int b = marks.bbsFolder;
         bool pass;
         if (!force)
             pass = b == 0 || (kind == PATROL_TEMPORARY && !(b & BBSFOLDER_TEMPORARY));
         else
-            pass = b == 0 && !url[0];
+            pass = b == 0 && !marks.hasUrl;
         if (pass) {
             done = true;   // the same file decides for every other entry of F
             continue;
         }
-        if (b & BBSFOLDER_TEMPORARY)
-            ini.SetInt("BBSFOLDER", b & BBSFOLDER_NORMAL);   // used up by being started
-        ini.Save();
+        if (b & BBSFOLDER_TEMPORARY) {
+            char value[16];
+            Str_Format(value, sizeof value, "%d", b & BBSFOLDER_NORMAL);   // used up by being started
+            Profile_WriteString("BASIC", "BBSFOLDER", value, settings);
+        }
         done = true;
         ++started;
         sink->StartBoard(folder, settings);

@@ -21,7 +21,7 @@ struct PatrolStartParams {
     HWND mainWindow = nullptr;      // receives 32957, 32958 and 32960
     CProfile* settings = nullptr;   // zeva.ini: section GOAROUND is read and written here
     PatrolOptions options;          // see Patrol_ReadOptions
-    CHttpPoster* poster = nullptr;  // posts the due articles; nullptr: none are posted by HTTP
+    CHttpPoster* poster = nullptr;  // posts the due articles; nullptr: WinINet with the proxy options
     COpenStoreSaver* openStore = nullptr;   // saves the store the main window shows
     void (*refreshFolderView)(void* context) = nullptr;   // at the end of a patrol
     void* context = nullptr;

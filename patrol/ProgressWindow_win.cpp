@@ -1,6 +1,7 @@
 // The patrol's progress window: modeless dialog 145 with one row per board
 // ("BBS", "結果"), cancel and close, placement kept in section GOAROUND.
 #include "patrol/Dialup.h"
+#include "patrol/HttpPost_win.h"
 #include "patrol/Posting.h"
 #include "patrol/PatrolWin.h"
 #include "res/resource.h"
@@ -14,6 +15,10 @@
 #include <string>
 
 namespace {
+
+// Posted by the patrol thread: after the running flag is cleared it must not
+// wait for this window's thread, which may be waiting to close the window.
+const UINT WM_PATROL_FLASH = WM_APP + 1;
 
 // The list as the engine sees it. Workers call in from their own threads;
 // the messages are sent, so they run on the window's thread in order.
@@ -68,7 +73,7 @@ public:
         EnableWindow(button, TRUE);
     }
     void SetTitle(const char* text) override { SetWindowTextA(dlg, text); }
-    void Flash() override { FlashWindow(dlg, TRUE); }
+    void Flash() override { PostMessageA(dlg, WM_PATROL_FLASH, 0, 0); }
     void RequestClose() override { PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
 };
 
@@ -77,6 +82,7 @@ struct PatrolWindow {
     int kind = PATROL_ALL;
     std::string folder;
     CPatrolList view;
+    std::unique_ptr<CWinInetPoster> poster;   // when the caller gives none
     std::unique_ptr<CPatrolHostWin> host;
     std::unique_ptr<CPatrolEngine> engine;
     SIZE client0 = {};   // initial client size, list and button rectangles
@@ -171,7 +177,9 @@ void OnSize(HWND dlg, PatrolWindow* w, int cx, int cy)
 
 void OnCancel(HWND dlg, PatrolWindow* w)
 {
-    if (!w->engine->WaitEnd(PATROL_POLL_MS)) {
+    // Once the running flag is clear the patrol thread only has steps left
+    // that never wait for this thread (flash, hang-up, close request).
+    if (w->engine->IsRunning() && !w->engine->WaitEnd(PATROL_POLL_MS)) {
         w->engine->Cancel();
         SetWindowTextA(dlg, "ZEVA - キャンセル");
         return;
@@ -210,6 +218,9 @@ INT_PTR CALLBACK PatrolDlgProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
         SetWindowLongPtrA(dlg, DWLP_USER, lp);
         OnInit(dlg, (PatrolWindow*)lp);
         return FALSE;
+    case WM_PATROL_FLASH:
+        FlashWindow(dlg, TRUE);
+        return TRUE;
     case WM_SIZE:
         OnSize(dlg, w, LOWORD(lp), HIWORD(lp));
         return TRUE;
@@ -250,6 +261,14 @@ int Patrol_Start(const PatrolStartParams& params, int kind, const char* folder)
     PatrolWindow* w = new PatrolWindow;
     w->params = params;
     w->params.options.threadCount = Patrol_ClampThreadCount(params.options.threadCount);
+    if (!w->params.poster) {
+        HttpPostOptions post;
+        post.proxyIE = params.options.proxyIE;
+        Str_Copy(post.proxyAdr, sizeof post.proxyAdr, params.options.proxyAdr);
+        post.proxyPort = params.options.proxyPort;
+        w->poster.reset(new CWinInetPoster(post));
+        w->params.poster = w->poster.get();
+    }
     w->kind = kind;
     if (kind == PATROL_CURRENT && folder)
         w->folder = folder;
