@@ -467,9 +467,7 @@ int CSubj::Update()
         return 1;
     if (!m_path[0])
         return 0;
-    std::string bytes;
-    Serialize(bytes);
-    if (!File_Replace(m_path, bytes.data(), bytes.size()))
+    if (!WriteFile())
         return 0;
     m_modified = 0;
     return 1;

@@ -105,9 +105,9 @@ public:
     // changed. A failed write leaves the collection modified.
     int Merge(CSubj* incoming);
     // Partner of incoming record i in this store for a merge: its index or
-    // -1; *replace and *markUnread tell what the merge does with it. This is
-    // the literal scan from the first record; a faster search must give the
-    // same answers.
+    // -1; *replace and *markUnread tell what the merge does with it. One
+    // question, answered by a scan from the first record; Merge answers all
+    // of its questions through an index that gives the same answers.
     int FindPartner(CSubj* incoming, int i, int* replace, int* markUnread);
     // The text as a merge stores it: trailing lines of only blanks and tabs
     // removed, ending with exactly one LF; a text of only blanks, tabs and LF
@@ -165,6 +165,10 @@ public:
     static void Profiler(uint32_t startTick);
 
 private:
+    void SerializeHeader(std::string& out);
+    void SerializeRecord(std::string& out, size_t& len, int index);
+    // Replaces the file at m_path with the ZVT bytes (atomically); 1 or 0.
+    int WriteFile();
     void DerivePaths(const char* path);
     void ReadSettings();
     void WriteViewSettings();

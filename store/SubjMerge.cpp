@@ -1,9 +1,21 @@
 // CSubj::Merge: a plug-in's output joins the store.
+//
+// The partner of an incoming article is the first stored record, in array
+// order, that meets the rules below. Scanning the whole store for every
+// incoming article costs incoming x stored; the merge instead looks only at
+// the records that share the article's number (or, for an unknown number,
+// its date, time, name and title), kept in array order in lists built once
+// per merge and kept up to date as the merge appends, replaces and deletes.
+// Deleted records stay in the array, marked, until the merge is done, so
+// that the positions in the lists stay valid; the array is closed up once
+// at the end.
 #include "store/Subj.h"
 
 #include "base/debug.h"
 
 #include <string.h>
+
+#include <vector>
 
 namespace {
 bool IsId(int32_t no)
@@ -20,6 +32,276 @@ const char* Text(const char* s)
 {
     return s ? s : "";
 }
+
+// The incoming article p as the partner rules see it.
+struct Incoming {
+    const SubjItem* p;
+    const char* id;      // identifier text, or nullptr for a plain number
+    const char* title;
+    const char* name;
+};
+
+bool SameNumber(CSubj& store, const SubjItem& s, const Incoming& in)
+{
+    if (in.id)
+        return IsId(s.no) && strcmp(store.GetIdText(s.no), in.id) == 0;
+    return s.no == in.p->no;
+}
+
+// The rules for a stored record s with p's number: 1 if s is the partner
+// (with what the merge does with it), 0 if the search goes on.
+int IsPartner(CSubj& store, const SubjItem& s, const Incoming& in, int* replace, int* markUnread)
+{
+    const SubjItem& p = *in.p;
+    if (p.atr & ATR_D)
+        return 1;
+    bool same = s.date == p.date && s.time == p.time &&
+                strcmp(store.Atoms(CSubj::A_NAME).Get(s.name), in.name) == 0 &&
+                strcmp(store.Atoms(CSubj::A_TITLE).Get(s.title), in.title) == 0;
+    if (p.no == SUBJ_NO_UNKNOWN)
+        return same ? 1 : 0;   // never replaced
+    if (same && strcmp(Text(s.msg), Text(p.msg)) == 0) {
+        *replace = (s.atr & ATR_V) || (p.atr & ATR_O);
+        return 1;
+    }
+    if (p.atr & ATR_O) {
+        *replace = 1;
+        *markUnread = 1;
+        return 1;
+    }
+    return 0;
+}
+
+Incoming Describe(CSubj& from, const SubjItem& p)
+{
+    Incoming in;
+    in.p = &p;
+    in.id = IsId(p.no) ? from.GetIdText(p.no) : nullptr;
+    in.title = from.Atoms(CSubj::A_TITLE).Get(p.title);
+    in.name = from.Atoms(CSubj::A_NAME).Get(p.name);
+    return in;
+}
+
+uint64_t Mix(uint64_t x)
+{
+    x ^= x >> 33;
+    x *= 0xFF51AFD7ED558CCDULL;
+    x ^= x >> 33;
+    x *= 0xC4CEB9FE1A85EC53ULL;
+    return x ^ (x >> 33);
+}
+
+uint64_t TextKey(const char* s)
+{
+    uint64_t h = 14695981039346656037ULL;
+    for (; *s; ++s)
+        h = (h ^ (unsigned char)*s) * 1099511628211ULL;
+    return h;
+}
+
+// What a record is filed under: its number, or for an unknown number the
+// fields an unknown number is matched on. Records filed apart can never be
+// partners; records filed together still go through the rules.
+uint64_t FileKey(int32_t no, const char* id, uint16_t date, uint16_t time, const char* name, const char* title)
+{
+    if (id)
+        return Mix(TextKey(id) ^ 1);
+    if (no != SUBJ_NO_UNKNOWN)
+        return Mix((uint64_t)(uint32_t)no << 1);
+    return Mix(TextKey(name) * 31 + TextKey(title) * 7 + ((uint64_t)date << 16 | time) * 3 + 2);
+}
+
+// The stored records of every file key that the incoming list asks for, as
+// lists in array order.
+class PartnerIndex {
+public:
+    PartnerIndex(CSubj& store, CSubj& in) : m_store(store), m_deadCount(0), m_unknownCursor(0)
+    {
+        int n = in.GetCount();
+        m_key.resize((size_t)n);
+        size_t size = 16;
+        while (size < (size_t)n * 2)
+            size *= 2;
+        m_table.assign(size, -1);
+        bool wantNumbers = false, wantIds = false, wantUnknown = false;
+        for (int i = 0; i < n; ++i) {
+            const SubjItem& p = in.GetItem(i);
+            if ((p.atr & ATR_D) && p.no == SUBJ_NO_UNKNOWN)
+                continue;   // the first unknown number of all: found by a walk
+            Incoming d = Describe(in, p);
+            m_key[(size_t)i] = FileKey(p.no, d.id, p.date, p.time, d.name, d.title);
+            Slot(m_key[(size_t)i], true);
+            wantIds |= d.id != nullptr;
+            wantUnknown |= p.no == SUBJ_NO_UNKNOWN;
+            wantNumbers |= !d.id && p.no != SUBJ_NO_UNKNOWN;
+        }
+        int count = store.GetCount();
+        m_next.assign((size_t)count, -1);
+        m_prev.assign((size_t)count, -1);
+        m_list.assign((size_t)count, -1);
+        if (m_lists.empty())
+            return;
+        for (int j = 0; j < count; ++j) {
+            const SubjItem& s = store.GetItem(j);
+            uint64_t key;
+            if (IsId(s.no)) {
+                if (!wantIds)
+                    continue;
+                key = FileKey(s.no, store.GetIdText(s.no), 0, 0, nullptr, nullptr);
+            } else if (s.no != SUBJ_NO_UNKNOWN) {
+                if (!wantNumbers)
+                    continue;
+                key = FileKey(s.no, nullptr, 0, 0, nullptr, nullptr);
+            } else {
+                if (!wantUnknown)
+                    continue;
+                key = FileKey(s.no, nullptr, s.date, s.time, store.Atoms(CSubj::A_NAME).Get(s.name),
+                              store.Atoms(CSubj::A_TITLE).Get(s.title));
+            }
+            int list = Slot(key, false);
+            if (list >= 0)
+                Link(j, list);
+        }
+    }
+
+    // Partner of incoming record i, as the scan from the first record finds it.
+    int Find(CSubj& in, int i, int* replace, int* markUnread)
+    {
+        const SubjItem& p = in.GetItem(i);
+        *replace = 0;
+        *markUnread = 0;
+        if ((p.atr & ATR_D) && p.no == SUBJ_NO_UNKNOWN) {
+            // Records before the cursor are deleted or numbered; neither
+            // changes back, and new records come at the end.
+            int count = m_store.GetCount();
+            while (m_unknownCursor < count &&
+                   (Dead(m_unknownCursor) || m_store.GetItem(m_unknownCursor).no != SUBJ_NO_UNKNOWN))
+                ++m_unknownCursor;
+            return m_unknownCursor < count ? m_unknownCursor : -1;
+        }
+        Incoming d = Describe(in, p);
+        int list = Slot(m_key[(size_t)i], false);
+        for (int j = list >= 0 ? m_lists[(size_t)list].first : -1; j >= 0; j = m_next[(size_t)j]) {
+            const SubjItem& s = m_store.GetItem(j);
+            if (SameNumber(m_store, s, d) && IsPartner(m_store, s, d, replace, markUnread))
+                return j;
+        }
+        return -1;
+    }
+
+    // Record j was appended for incoming record i.
+    void Appended(int j, int i)
+    {
+        if ((size_t)j >= m_next.size()) {
+            m_next.resize((size_t)j + 1, -1);
+            m_prev.resize((size_t)j + 1, -1);
+            m_list.resize((size_t)j + 1, -1);
+        }
+        int list = Slot(m_key[(size_t)i], false);
+        if (list >= 0)
+            Link(j, list);
+    }
+
+    // Record j is deleted: it leaves its list and is skipped from now on.
+    void Removed(int j)
+    {
+        if ((size_t)j >= m_dead.size())
+            m_dead.resize((size_t)m_store.GetCount(), 0);
+        m_dead[(size_t)j] = 1;
+        ++m_deadCount;
+        int list = m_list[(size_t)j];
+        if (list < 0)
+            return;
+        List& l = m_lists[(size_t)list];
+        int p = m_prev[(size_t)j], n = m_next[(size_t)j];
+        if (p >= 0)
+            m_next[(size_t)p] = n;
+        else
+            l.first = n;
+        if (n >= 0)
+            m_prev[(size_t)n] = p;
+        else
+            l.last = p;
+        m_list[(size_t)j] = -1;
+    }
+
+    // The deleted records are gone: record j is now at to[j] (-1 for a
+    // deleted one), kept records in all.
+    void Renumber(const std::vector<int>& to, int kept)
+    {
+        auto map = [&](int j) { return j >= 0 ? to[(size_t)j] : -1; };
+        for (List& l : m_lists) {
+            l.first = map(l.first);
+            l.last = map(l.last);
+        }
+        std::vector<int> next((size_t)kept, -1), prev((size_t)kept, -1), list((size_t)kept, -1);
+        for (size_t j = 0; j < to.size() && j < m_next.size(); ++j) {
+            if (to[j] < 0)
+                continue;
+            next[(size_t)to[j]] = map(m_next[j]);
+            prev[(size_t)to[j]] = map(m_prev[j]);
+            list[(size_t)to[j]] = m_list[j];
+        }
+        m_next.swap(next);
+        m_prev.swap(prev);
+        m_list.swap(list);
+        int cursor = m_unknownCursor;
+        while (cursor < (int)to.size() && to[(size_t)cursor] < 0)
+            ++cursor;
+        m_unknownCursor = cursor < (int)to.size() ? to[(size_t)cursor] : kept;
+        m_dead.clear();
+        m_deadCount = 0;
+    }
+
+    bool Dead(int j) const { return (size_t)j < m_dead.size() && m_dead[(size_t)j]; }
+    int DeadCount() const { return m_deadCount; }
+
+private:
+    struct List {
+        uint64_t key;
+        int first, last;
+    };
+
+    // The list of key (made when add is set); -1 if there is none.
+    int Slot(uint64_t key, bool add)
+    {
+        size_t mask = m_table.size() - 1;
+        for (size_t at = (size_t)key & mask;; at = (at + 1) & mask) {
+            int list = m_table[at];
+            if (list < 0) {
+                if (!add)
+                    return -1;
+                m_table[at] = (int)m_lists.size();
+                m_lists.push_back(List{key, -1, -1});
+                return m_table[at];
+            }
+            if (m_lists[(size_t)list].key == key)
+                return list;
+        }
+    }
+
+    void Link(int j, int list)
+    {
+        List& l = m_lists[(size_t)list];
+        m_list[(size_t)j] = list;
+        m_prev[(size_t)j] = l.last;
+        m_next[(size_t)j] = -1;
+        if (l.last >= 0)
+            m_next[(size_t)l.last] = j;
+        else
+            l.first = j;
+        l.last = j;
+    }
+
+    CSubj& m_store;
+    std::vector<uint64_t> m_key;   // file key of every incoming record
+    std::vector<int> m_table;      // open addressing: key -> list
+    std::vector<List> m_lists;
+    std::vector<int> m_next, m_prev, m_list;   // by stored record
+    std::vector<uint8_t> m_dead;
+    int m_deadCount;
+    int m_unknownCursor;
+};
 }
 
 char* CSubj::NormalizedText(const char* text)
@@ -44,35 +326,13 @@ char* CSubj::NormalizedText(const char* text)
 
 int CSubj::FindPartner(CSubj* incoming, int i, int* replace, int* markUnread)
 {
-    const SubjItem& p = incoming->m_items[i];
     *replace = 0;
     *markUnread = 0;
-    const char* pid = IsId(p.no) ? incoming->GetIdText(p.no) : nullptr;
-    const char* ptitle = incoming->m_atoms[A_TITLE].Get(p.title);
-    const char* pname = incoming->m_atoms[A_NAME].Get(p.name);
+    Incoming d = Describe(*incoming, incoming->m_items[i]);
     for (int j = 0; j < m_count; ++j) {
         const SubjItem& s = m_items[j];
-        if (pid ? !(IsId(s.no) && strcmp(GetIdText(s.no), pid) == 0) : s.no != p.no)
-            continue;
-        if (p.atr & ATR_D)
+        if (SameNumber(*this, s, d) && IsPartner(*this, s, d, replace, markUnread))
             return j;
-        bool same = s.date == p.date && s.time == p.time &&
-                    strcmp(m_atoms[A_NAME].Get(s.name), pname) == 0 &&
-                    strcmp(m_atoms[A_TITLE].Get(s.title), ptitle) == 0;
-        if (p.no == SUBJ_NO_UNKNOWN) {
-            if (same)
-                return j;   // never replaced
-            continue;
-        }
-        if (same && strcmp(Text(s.msg), Text(p.msg)) == 0) {
-            *replace = (s.atr & ATR_V) || (p.atr & ATR_O);
-            return j;
-        }
-        if (p.atr & ATR_O) {
-            *replace = 1;
-            *markUnread = 1;
-            return j;
-        }
     }
     return -1;
 }
@@ -85,13 +345,33 @@ int CSubj::Merge(CSubj* incoming)
         return 0;
     bool changed = false;
     int arrived = 0;
+    PartnerIndex index(*this, *incoming);
+    // Closes the gaps of the deleted records; done before the array would
+    // grow, so that it grows exactly when a merge that deletes at once would.
+    auto closeGaps = [&]() {
+        std::vector<int> to((size_t)m_count);
+        int kept = 0;
+        for (int j = 0; j < m_count; ++j) {
+            to[(size_t)j] = index.Dead(j) ? -1 : kept;
+            if (!index.Dead(j))
+                m_items[kept++] = m_items[j];
+        }
+        m_count = kept;
+        m_modified = 1;
+        index.Renumber(to, kept);
+    };
     for (int i = 0; i < incoming->m_count; ++i) {
         const SubjItem& p = incoming->m_items[i];
         int replace, markUnread;
-        int j = FindPartner(incoming, i, &replace, &markUnread);
+        int j = index.Find(*incoming, i, &replace, &markUnread);
         if (p.atr & ATR_D) {
             if (j >= 0) {
-                Delete(j);
+                // Deleted as Delete does, the gap closed at the end.
+                ReleaseAtoms(m_items[j]);
+                FreeText(m_items[j].msg);
+                m_items[j].msg = nullptr;
+                --m_msgCount;
+                index.Removed(j);
                 changed = true;
             }
             continue;
@@ -125,7 +405,11 @@ int CSubj::Merge(CSubj* incoming)
             n.time = p.time;
             n.color = p.color;
             n.atr = (uint8_t)(p.atr | ((p.atr & ATR_V) ? 0 : ATR_N));
-            if (Append(n) >= 0) {
+            if (m_count >= m_capacity && index.DeadCount())
+                closeGaps();
+            int at = Append(n);
+            if (at >= 0) {
+                index.Appended(at, i);
                 ++arrived;
                 changed = true;
                 Debug_Out("+");
@@ -133,6 +417,8 @@ int CSubj::Merge(CSubj* incoming)
         }
     }
     Debug_Out("\n");
+    if (index.DeadCount())
+        closeGaps();
 
     SubjHeader& h = incoming->m_header;
     if (strcmp(m_header.title, h.title) || strcmp(m_header.post, h.post) ||

@@ -3,6 +3,7 @@
 // cost records, never memory safety.
 #include "store/Subj.h"
 
+#include "base/fileio.h"
 #include "base/sjis.h"
 
 #include <limits.h>
@@ -256,19 +257,40 @@ const char* FindTerminator(const char* p, const char* end)
     return nullptr;
 }
 
-void AppendNumber(std::string& out, CSubj& s, int32_t no)
+// Decimal digits of v, at least width of them (zero-padded) or, with
+// blank set, padded with blanks to width: "%0*u" and "%*u".
+char* PutDecimal(char* p, uint32_t v, int width, bool blank = false)
 {
-    if (no & SUBJ_NO_ID) {
-        out += 'S';
-        out += s.GetIdText(no);
-    } else if (no == SUBJ_NO_UNKNOWN) {
-        out += '*';
-    } else {
-        char buf[16];
-        Str_Format(buf, sizeof buf, "%ld", (long)no);
-        out += buf;
-    }
+    char tmp[16];
+    int n = 0;
+    do {
+        tmp[n++] = (char)('0' + v % 10);
+        v /= 10;
+    } while (v);
+    for (int k = n; k < width; ++k)
+        *p++ = blank ? ' ' : '0';
+    while (n)
+        *p++ = tmp[--n];
+    return p;
 }
+
+// "%06X"
+char* PutColor(char* p, uint32_t v)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    char tmp[8];
+    int n = 0;
+    do {
+        tmp[n++] = kHex[v & 15];
+        v >>= 4;
+    } while (v);
+    for (int k = n; k < 6; ++k)
+        *p++ = '0';
+    while (n)
+        *p++ = tmp[--n];
+    return p;
+}
+
 }
 
 void CSubj::ParseBuffer(char* buf, size_t size)
@@ -360,10 +382,8 @@ void CSubj::ParseSummary(const char* buf, size_t size)
     }
 }
 
-void CSubj::Serialize(std::string& out)
+void CSubj::SerializeHeader(std::string& out)
 {
-    CountAtr();
-    out.clear();
     char buf[64];
     out += "#T:";
     out += m_header.title;
@@ -374,43 +394,129 @@ void CSubj::Serialize(std::string& out)
     out += "\n#P:";
     out += m_header.post;
     out += '\n';
-    static const char kValueLetter[V_COUNT] = {'T', 'N', 'P', 'F', 'E', 'H', 'I'};
-    for (int i = 0; i < m_count; ++i) {
-        const SubjItem& it = m_items[i];
-        out += "S:";
-        AppendNumber(out, *this, it.no);
-        out += ',';
-        AppendNumber(out, *this, it.pno);
-        Str_Format(buf, sizeof buf, ",%02d/%02d/%02d,%2d:%02d,", (1970 + (it.date >> 9)) % 100,
-                   (it.date >> 5) & 15, it.date & 31, it.time / 60, it.time % 60);
-        out += buf;
-        static const struct {
-            uint8_t bit;
-            char letter;
-        } kFlags[] = {{ATR_N, 'N'}, {ATR_U, 'U'}, {ATR_B, 'B'}, {ATR_O, 'O'}, {ATR_R, 'R'}, {ATR_V, 'V'}};
-        for (const auto& f : kFlags)
-            if (it.atr & f.bit)
-                out += f.letter;
-        out += ',';
-        if (it.color != SUBJ_NO_COLOR) {
-            Str_Format(buf, sizeof buf, "%06X", (unsigned)it.color);
-            out += buf;
-        }
-        out += '\n';
-        const int32_t atoms[V_COUNT] = {it.title, it.name, it.post, it.follow, it.email, it.hp, it.image};
-        for (int k = 0; k < V_COUNT; ++k) {
-            const char* v = m_atoms[kValueTable[k]].Get(atoms[k]);
-            if (!*v)
-                continue;
-            out += kValueLetter[k];
-            out += ':';
-            out += v;
-            out += '\n';
-        }
-        const char* msg = it.msg ? it.msg : "";
-        size_t n = strlen(msg);
-        out += "M:";
-        out.append(msg, n);
-        out += (n && msg[n - 1] == '\n') ? ".\n" : "\n.\n";
+}
+
+namespace {
+char* PutNumber(char* p, CSubj& s, int32_t no)
+{
+    if (no & SUBJ_NO_ID) {
+        const char* id = s.GetIdText(no);
+        size_t n = strlen(id);
+        *p++ = 'S';
+        memcpy(p, id, n);
+        return p + n;
     }
+    if (no == SUBJ_NO_UNKNOWN) {
+        *p++ = '*';
+        return p;
+    }
+    return PutDecimal(p, (uint32_t)no, 1);
+}
+}
+
+// One record as "S:%s%s,%s%s,%02d/%02d/%02d,%2d:%02d,%s,%s\n", the value
+// lines that are not empty and the message, written at out[len] (out grows
+// as needed; len moves past the record).
+void CSubj::SerializeRecord(std::string& out, size_t& len, int index)
+{
+    static const char kValueLetter[V_COUNT] = {'T', 'N', 'P', 'F', 'E', 'H', 'I'};
+    static const struct {
+        uint8_t bit;
+        char letter;
+    } kFlags[] = {{ATR_N, 'N'}, {ATR_U, 'U'}, {ATR_B, 'B'}, {ATR_O, 'O'}, {ATR_R, 'R'}, {ATR_V, 'V'}};
+    const SubjItem& it = m_items[index];
+    const int32_t atoms[V_COUNT] = {it.title, it.name, it.post, it.follow, it.email, it.hp, it.image};
+    const char* value[V_COUNT];
+    size_t valueLen[V_COUNT];
+    // Record line: two numbers of at most 256 bytes each, the rest below 64.
+    size_t need = 2 * (CAtom::kTextMax + 1) + 64;
+    for (int k = 0; k < V_COUNT; ++k) {
+        value[k] = atoms[k] ? m_atoms[kValueTable[k]].Get(atoms[k]) : "";
+        valueLen[k] = strlen(value[k]);
+        need += valueLen[k] + 3;
+    }
+    const char* msg = it.msg ? it.msg : "";
+    size_t n = strlen(msg);
+    need += n + 6;
+    if (len + need > out.size())
+        out.resize(len + need > out.size() * 2 ? len + need : out.size() * 2);
+
+    char* p = &out[len];
+    *p++ = 'S';
+    *p++ = ':';
+    p = PutNumber(p, *this, it.no);
+    *p++ = ',';
+    p = PutNumber(p, *this, it.pno);
+    *p++ = ',';
+    p = PutDecimal(p, (uint32_t)(1970 + (it.date >> 9)) % 100, 2);
+    *p++ = '/';
+    p = PutDecimal(p, (uint32_t)(it.date >> 5) & 15, 2);
+    *p++ = '/';
+    p = PutDecimal(p, (uint32_t)it.date & 31, 2);
+    *p++ = ',';
+    p = PutDecimal(p, (uint32_t)it.time / 60, 2, true);
+    *p++ = ':';
+    p = PutDecimal(p, (uint32_t)it.time % 60, 2);
+    *p++ = ',';
+    for (const auto& f : kFlags)
+        if (it.atr & f.bit)
+            *p++ = f.letter;
+    *p++ = ',';
+    if (it.color != SUBJ_NO_COLOR)
+        p = PutColor(p, it.color);
+    *p++ = '\n';
+    for (int k = 0; k < V_COUNT; ++k) {
+        if (!valueLen[k])
+            continue;
+        *p++ = kValueLetter[k];
+        *p++ = ':';
+        memcpy(p, value[k], valueLen[k]);
+        p += valueLen[k];
+        *p++ = '\n';
+    }
+    *p++ = 'M';
+    *p++ = ':';
+    memcpy(p, msg, n);
+    p += n;
+    if (!n || msg[n - 1] != '\n')
+        *p++ = '\n';
+    *p++ = '.';
+    *p++ = '\n';
+    len = (size_t)(p - out.data());
+}
+
+void CSubj::Serialize(std::string& out)
+{
+    CountAtr();
+    out.clear();
+    SerializeHeader(out);
+    size_t len = out.size();
+    for (int i = 0; i < m_count; ++i)
+        SerializeRecord(out, len, i);
+    out.resize(len);
+}
+
+int CSubj::WriteFile()
+{
+    // Written in pieces of about 256 KB through the atomic writer.
+    const size_t kPiece = 256 * 1024;
+    CAtomicFile f;
+    if (!f.Open(m_path))
+        return 0;
+    CountAtr();
+    std::string piece;
+    SerializeHeader(piece);
+    size_t len = piece.size();
+    piece.resize(kPiece + 8192);
+    for (int i = 0; i < m_count; ++i) {
+        SerializeRecord(piece, len, i);
+        if (len >= kPiece) {
+            if (!f.Write(piece.data(), len))
+                return 0;
+            len = 0;
+        }
+    }
+    if (!f.Write(piece.data(), len))
+        return 0;
+    return f.Commit();
 }
