@@ -27,6 +27,17 @@ int Import_HasExt(const char* name, const char* ext)
     return dot && Str_ICmp(dot, ext) == 0;
 }
 
+int Import_Pending(const char* boardFolder)
+{
+    std::vector<DirEntry> list;
+    if (!Dir_List(boardFolder, list))
+        return 0;
+    for (const DirEntry& e : list)
+        if (!e.isDir && (Import_HasExt(e.name.c_str(), ".zv$") || Import_HasExt(e.name.c_str(), ".zvw")))
+            return 1;
+    return 0;
+}
+
 namespace {
 
 // One ".zv$" file: merged into its store; deleted once the store is saved.

@@ -14,6 +14,10 @@ class CStoreNotify;
 // more); articles returned from ".zvw" files are not counted.
 int Patrol_Import(const char* boardFolder, CStoreNotify* notify);
 
+// 1 when the board folder holds output or hand-over files that no import has
+// taken in yet (an earlier import could not save their stores).
+int Import_Pending(const char* boardFolder);
+
 // The store that an output or hand-over file belongs to: the same path with
 // its last character made "t".
 void Import_StorePath(char* out, unsigned size, const char* file);

@@ -192,6 +192,10 @@ void CPatrolEngine::Worker(int slot)
     char errorLog[260];
     Str_Format(errorLog, sizeof errorLog, "%s%s", s.boardFolder, "ErrorLog.txt");
 
+    // Output that an earlier import could not save is taken in first: the
+    // plug-in writes its files anew and would overwrite those articles.
+    int leftover = Import_Pending(s.boardFolder) ? Patrol_Import(s.boardFolder, m_host->Notify()) : 0;
+
     PostingContext post;
     post.row = &row;
     post.notify = m_host->Notify();
@@ -212,7 +216,7 @@ void CPatrolEngine::Worker(int slot)
     }
 
     // Whatever the plug-in left is taken in, also after a failed or skipped run.
-    s.newArticles = Patrol_Import(s.boardFolder, m_host->Notify());
+    s.newArticles = leftover + Patrol_Import(s.boardFolder, m_host->Notify());
     m_view->SetRedraw(0);
     std::string text = m_view->GetRowText(s.row);
     if (s.newArticles > 0) {

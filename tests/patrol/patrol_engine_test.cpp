@@ -145,6 +145,19 @@ TEST_F(EngineTest, FailedLaunchStillImportsWhatIsThere)
     EXPECT_TRUE(t.Has("broken/ErrorLog.txt"));
 }
 
+// An output file that an earlier import could not save must not be written
+// over by the next run of the plug-in, which uses the same file name.
+TEST_F(EngineTest, LeftoverOutputIsImportedBeforeThePluginWritesItsOwn)
+{
+    t.Board("a", 1);
+    t.Put("a/store.zv$", Out(5, 1));
+    host.plugins["a"].output = Out(1, 2);
+    Run();
+    EXPECT_EQ(Titles(t.File("a/store.zvt")), (std::vector<std::string>{"new 5", "new 1", "new 2"}));
+    EXPECT_EQ(view.TextOf("a"), "巡回中...(未読:3)");
+    EXPECT_FALSE(t.Has("a/store.zv$"));
+}
+
 TEST_F(EngineTest, CancelBeforeAnyRunLeavesStartedRowsCancelledAndImports)
 {
     opt.threadCount = 1;
