@@ -4,6 +4,7 @@
 // commands the patrol sends it.
 #include "base/sjis.h"
 #include "patrol/PatrolWin.h"
+#include "patrol/e2e/progress_ui.h"
 #include "plugins/e2e/e2e_util.h"
 #include "res/resource.h"
 #include "store/PostRequest.h"
@@ -18,6 +19,7 @@
 #include <set>
 
 using namespace e2e;
+using namespace progressui;
 
 namespace {
 
@@ -55,55 +57,9 @@ HWND MainWindow()
     return wnd;
 }
 
-// Runs the message loop until cond holds; false after ms.
-bool PumpUntil(const std::function<bool()>& cond, unsigned ms = 60000)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            HWND dlg = Patrol_Window();
-            if (dlg && IsDialogMessageA(dlg, &msg))
-                continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (cond())
-            return true;
-        if (GetTickCount() - start > ms)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
-
 bool Has(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-struct Row {
-    std::string name, text;
-};
-
-std::vector<Row> Rows()
-{
-    std::vector<Row> rows;
-    HWND list = GetDlgItem(Patrol_Window(), IDC_PATROL_LIST);
-    int n = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
-    for (int i = 0; i < n; ++i) {
-        Row r;
-        for (int sub = 0; sub < 2; ++sub) {
-            char buf[1024] = "";
-            LVITEMA item = {};
-            item.iSubItem = sub;
-            item.pszText = buf;
-            item.cchTextMax = sizeof buf;
-            SendMessageA(list, LVM_GETITEMTEXTA, i, (LPARAM)&item);
-            (sub ? r.text : r.name) = buf;
-        }
-        rows.push_back(r);
-    }
-    return rows;
 }
 
 std::string TextOf(const std::vector<Row>& rows, const std::string& name)
@@ -112,13 +68,6 @@ std::string TextOf(const std::vector<Row>& rows, const std::string& name)
         if (r.name == name)
             return r.text;
     return "<no row>";
-}
-
-std::string WindowText(HWND wnd)
-{
-    char buf[256] = "";
-    GetWindowTextA(wnd, buf, sizeof buf);
-    return buf;
 }
 
 struct Stored {
