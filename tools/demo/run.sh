@@ -1,0 +1,100 @@
+#!/bin/sh
+# make run: a patrol of demo boards served by the local board simulator.
+#
+#   tools/demo/run.sh [DEMO-FOLDER]      (default build/windows/demo)
+#
+# Lays out DEMO-FOLDER as an installed program: the program and "Plugins\"
+# beside "data\", which gets boards of every plug-in type pointing at the
+# simulator (127.0.0.1 only). Then runs the program's unattended patrol (-G)
+# with its progress window, under Xvfb when there is no display, prints what
+# arrived per board and stops the simulator. Exits non-zero when the patrol
+# failed.
+#
+# Until the application shell exists, zeva_demo.exe stands in for zeva.exe;
+# once it does, PROGRAM below becomes zeva.exe (the stand-in's -rows and
+# -shot options go with it).
+set -u
+PROGRAM=zeva_demo.exe
+
+here=$(cd "$(dirname "$0")/../.." && pwd)
+build=$here/build/windows
+demo=${1:-$build/demo}
+
+for f in "$build/$PROGRAM" "$build/zeva_demo_report.exe" "$build/Plugins/zv_ZVT.exe" \
+         "$build/Plugins/zv_Orbiloom.exe" "$build/Plugins/zv_Stillmark.exe"; do
+    if [ ! -f "$f" ]; then
+        echo "run.sh: $f is missing; build first (make windows)" >&2
+        exit 1
+    fi
+done
+
+# A Unix path as the Windows programs see it under Wine.
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+
+rm -rf "$demo"
+mkdir -p "$demo/data" "$demo/Plugins" || exit 1
+demo=$(cd "$demo" && pwd)
+cp "$build/$PROGRAM" "$demo/" && cp "$build"/Plugins/*.exe "$demo/Plugins/" || exit 1
+
+# The simulator, on a free port; Wine's WinINet would send even 127.0.0.1
+# through a proxy named in these variables.
+unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY no_proxy NO_PROXY
+python3 "$here/tools/boardsim/boardsim.py" --port-file "$demo/sim.port" --log "$demo/requests.jsonl" \
+    >/dev/null 2>"$demo/sim.log" </dev/null &
+sim=$!
+trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null' EXIT
+trap 'exit 130' INT TERM
+tries=0
+while [ ! -s "$demo/sim.port" ]; do
+    tries=$((tries + 1))
+    if [ $tries -gt 200 ] || ! kill -0 $sim 2>/dev/null; then
+        echo "run.sh: the board simulator did not start" >&2
+        cat "$demo/sim.log" >&2
+        exit 1
+    fi
+    sleep 0.1
+done
+port=$(cat "$demo/sim.port")
+url=http://127.0.0.1:$port
+
+# A board folder and its settings (section BASIC of zeva_BBS.ini, CR LF).
+board() {
+    dir=$demo/data/$1
+    shift
+    mkdir -p "$dir"
+    { printf '[BASIC]\r\n'; for kv in "$@"; do printf '%s\r\n' "$kv"; done; } > "$dir/zeva_BBS.ini"
+}
+board "ZVTデモ" LIB=ZVT "URL=$url/zvt/demo/board.cgi" BBSFOLDER=1 PARAM2=
+board "日付ポインタ" LIB=ZVT "URL=$url/zvt/dated/board.cgi" BBSFOLDER=1 PARAM2=
+board "Orbiloomデモ" LIB=Orbiloom "URL=$url/orb/demo/rnall.cgi" BBSFOLDER=1 PARAM1= PARAM2=
+board "Stillmark" LIB=Stillmark "URL=$url/stillmark/index.html" BBSFOLDER=1
+# A plain folder holding a board that asks for HTTP authentication.
+board "まとめ/会員制" LIB=ZVT "URL=$url/zvt/private/board.cgi" BBSFOLDER=1 USER=member PASS=secret
+printf '[OPTION]\r\nThreadCount=3\r\n' > "$demo/data/zeva.ini"
+
+echo "run.sh: board simulator on $url; demo folder $demo"
+set -- -G -rows "$(winpath "$demo/rows.txt")"
+shot=""
+if [ -z "${DISPLAY:-}" ] || [ -n "${ZEVA_FORCE_XVFB:-}" ]; then
+    shot=$demo/patrol.bmp
+    set -- "$@" -shot "$(winpath "$shot")"
+fi
+echo "run.sh: $PROGRAM -G (unattended patrol of all marked boards)"
+"$here/tools/wine-run-x.sh" "$demo/$PROGRAM" "$@" 2>"$demo/wine.err"
+rc=$?
+# Wine's helpers report the end of the virtual X server; nothing to show.
+grep -v '^X connection to .* broken' "$demo/wine.err" >&2
+
+echo
+"$here/tools/wine-run.sh" "$build/zeva_demo_report.exe" "$(winpath "$demo/data")" "$(winpath "$demo/rows.txt")" \
+    > "$demo/report.txt"
+report_rc=$?
+{ iconv -f CP932 -t UTF-8 "$demo/report.txt" 2>/dev/null || cat "$demo/report.txt"; } | tr -d '\r'
+if [ -n "$shot" ] && [ -s "$shot" ]; then
+    echo "screenshot of the progress window at the end: $shot"
+fi
+if [ $rc -ne 0 ] || [ $report_rc -ne 0 ]; then
+    echo "run.sh: the patrol failed (program exit $rc, report exit $report_rc)" >&2
+    exit 1
+fi
+exit 0
