@@ -43,9 +43,9 @@ bench: deps
 	cmake --build $(BENCH) -j $(JOBS)
 	$(BENCH)/tests/bench/store_bench
 
+# A patrol of demo boards served by the local board simulator (tools/demo/run.sh).
 run: windows
-	@echo "make run: there is no main program yet; it arrives with the application shell."
-	@echo "Built so far: the store library and its tests (make test)."
+	sh tools/demo/run.sh
 
 clean:
 	rm -rf build
