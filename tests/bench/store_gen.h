@@ -185,7 +185,8 @@ public:
     }
 
     // A whole store of articles 0 .. n-1, or of as many as reach maxBytes.
-    std::string Store(uint32_t n, size_t maxBytes = 0, uint32_t* made = nullptr) const
+    std::string Store(uint32_t n, size_t maxBytes = 0, uint32_t* made = nullptr,
+                      const char* title = "ベンチマーク用の掲示板") const
     {
         std::string body;
         if (maxBytes)
@@ -208,7 +209,7 @@ public:
             *made = k;
         std::string out;
         out.reserve(body.size() + 512);
-        Header(out, "ベンチマーク用の掲示板", unread, patrol);
+        Header(out, title, unread, patrol);
         out += body;
         return out;
     }
