@@ -172,8 +172,9 @@ TEST_F(EngineTest, CancelBeforeAnyRunLeavesStartedRowsCancelledAndImports)
     EXPECT_EQ(view.rows[0].text, kCancelled);
     auto ev = host.Events();
     EXPECT_EQ(std::count_if(ev.begin(), ev.end(), [](const std::string& e) { return e.rfind("run ", 0) == 0; }), 0);
-    if (started == "a")
+    if (started == "a") {
         EXPECT_EQ(Titles(t.File("a/old.zvt")), (std::vector<std::string>{"new 1"}));
+    }
     EXPECT_EQ(view.rows[1].name, "終了しました");
 }
 
