@@ -40,7 +40,7 @@ test: test-native test-windows test-fuzz
 
 bench: deps
 	@test -f $(BENCH)/CMakeCache.txt || cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DZEVA_BENCH=ON
-	cmake --build $(BENCH) -j $(JOBS)
+	cmake --build $(BENCH) -j $(JOBS) --target store_bench store_callgrind
 	$(BENCH)/tests/bench/store_bench
 
 # A patrol of demo boards served by the local board simulator (tools/demo/run.sh).

@@ -106,7 +106,7 @@ struct CAtom::Index {
     }
     void SlotsInsert(uint32_t key, int32_t atom)
     {
-        if ((slotsUsed + 1) * 2 > slots.size())
+        if ((slotsUsed + 1) * 10 > slots.size() * 7)
             Rehash();
         size_t mask = slots.size() - 1;
         size_t i = key & mask;
@@ -134,7 +134,7 @@ struct CAtom::Index {
 void CAtom::Index::Rehash()
 {
     size_t size = 1024;
-    while (size < (slotsLive + 1) * 4)
+    while (size < (slotsLive + 1) * 2)
         size *= 2;
     std::vector<Slot> old;
     old.swap(slots);
@@ -458,13 +458,16 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
     Index& ix = *m_index;
     int32_t atom;
     if (m_mode) {
+        uint32_t key = 0;
+        bool keyKnown = false;
         std::vector<int32_t>& run = ix.runs[h];
         if (!run.empty()) {
             // The walk through the run finds the first atom in position
             // order whose text equals; the text table names the candidates.
             m_entries[ix.NextFree()].hash = (uint16_t)(h ^ 1);   // stop mark, as the walk sets it
             if (strlen(text) <= kTextMax) {
-                uint32_t key = Index::Key(text);
+                key = Index::Key(text);
+                keyKnown = true;
                 size_t mask = ix.slots.size() - 1;
                 int32_t found = 0;
                 size_t foundAt = 0;
@@ -502,7 +505,7 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
         e.hash = h;
         e.count = 1;
         SetText(e.text, text);
-        ix.SlotsInsert(Index::Key(e.text), atom);
+        ix.SlotsInsert(keyKnown ? key : Index::Key(e.text), atom);
     } else {
         atom = ix.NextFree();
         ix.PopFree();

@@ -3,6 +3,8 @@
 // written bytes agrees with the full read.
 #include "store/Subj.h"
 
+#include "../store/merge_reference.h"
+
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -65,7 +67,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (first.GetCount() <= 64) {
         CSubj store;
         ParseBytes(store, w1.data(), w1.size());
-        store.Merge(&first);
+        // The merge (partners through its index) and the literal merge (a
+        // scan per article) leave the same store.
+        CSubj literal;
+        ParseBytes(literal, w1.data(), w1.size());
+        CHECK(store.Merge(&first) == mergeref::Merge(literal, first));
+        std::string wm, wl;
+        store.Serialize(wm);
+        literal.Serialize(wl);
+        CHECK(wm == wl);
+        CHECK(store.Merge(&second) == mergeref::Merge(literal, second));
+        store.Serialize(wm);
+        literal.Serialize(wl);
+        CHECK(wm == wl);
         CSubj other;
         for (int i = store.GetCount() - 1; i >= 0; i -= 2)
             store.Copy(i, &other);
