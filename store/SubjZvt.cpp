@@ -5,6 +5,7 @@
 
 #include "base/fileio.h"
 #include "base/sjis.h"
+#include "store/ZvtText.h"
 
 #include <limits.h>
 #include <stdio.h>
@@ -437,7 +438,8 @@ void CSubj::SerializeRecord(std::string& out, size_t& len, int index)
     }
     const char* msg = it.msg ? it.msg : "";
     size_t n = strlen(msg);
-    need += n + 6;
+    size_t dots = Zvt_DotLines(msg, n);
+    need += n + dots + 6;
     if (len + need > out.size())
         out.resize(len + need > out.size() * 2 ? len + need : out.size() * 2);
 
@@ -476,8 +478,12 @@ void CSubj::SerializeRecord(std::string& out, size_t& len, int index)
     }
     *p++ = 'M';
     *p++ = ':';
-    memcpy(p, msg, n);
-    p += n;
+    if (dots) {
+        p = Zvt_CopyMessage(p, msg, n);
+    } else {
+        memcpy(p, msg, n);
+        p += n;
+    }
     if (!n || msg[n - 1] != '\n')
         *p++ = '\n';
     *p++ = '.';

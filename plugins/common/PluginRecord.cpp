@@ -1,6 +1,9 @@
 #include "plugins/common/PluginRecord.h"
 
+#include "store/ZvtText.h"
+
 #include <stdio.h>
+#include <string.h>
 
 namespace {
 void AppendNumber(std::string& out, int v)
@@ -27,5 +30,12 @@ void Record_Append(std::string& out, const PluginRecord& r)
         out.append("P:").append(r.postTemplate).append("\n");
     if (*r.followTemplate)
         out.append("F:").append(r.followTemplate).append("\n");
-    out.append("M:").append(r.message).append("\n.\n");
+    // A text line holding only "." would end the message early.
+    size_t n = strlen(r.message);
+    size_t at = out.size() + 2;
+    out.append("M:");
+    out.resize(at + n + Zvt_DotLines(r.message, n));
+    char* end = Zvt_CopyMessage(&out[at], r.message, n);
+    out.resize((size_t)(end - out.data()));
+    out.append("\n.\n");
 }

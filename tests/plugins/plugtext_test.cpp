@@ -173,4 +173,10 @@ TEST(PluginRecord, WritesTheRecordLines)
     r.message = "";
     Record_Append(out, r);
     EXPECT_EQ(out, "S:*,3,04/05/06,21:07\nT:t\nN:n\nP:POST,x\nF:POST,y\nM:\n.\n");
+
+    // A line of a single "." in a board's text must not end the message.
+    out.clear();
+    r.message = "a\n.\nb\n.";
+    Record_Append(out, r);
+    EXPECT_EQ(out, "S:*,3,04/05/06,21:07\nT:t\nN:n\nP:POST,x\nF:POST,y\nM:a\n. \nb\n. \n.\n");
 }
