@@ -167,6 +167,7 @@ public:
 private:
     void SerializeHeader(std::string& out);
     void SerializeRecord(std::string& out, size_t& len, int index);
+    void PrefetchRecord(int index);
     // Replaces the file at m_path with the ZVT bytes (atomically); 1 or 0.
     int WriteFile();
     void DerivePaths(const char* path);

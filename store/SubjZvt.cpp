@@ -398,6 +398,17 @@ void CSubj::SerializeHeader(std::string& out)
 }
 
 namespace {
+// Whether a line after the first holds only "." (the rare case; looking for
+// the dots is quicker than walking every line).
+bool HasDotLine(const char* text, size_t n)
+{
+    const char* end = text + n;
+    for (const char* p = text + 1; p < end && (p = (const char*)memchr(p, '.', (size_t)(end - p))) != nullptr; ++p)
+        if (p[-1] == '\n' && (p + 1 == end || p[1] == '\n'))
+            return true;
+    return false;
+}
+
 char* PutNumber(char* p, CSubj& s, int32_t no)
 {
     if (no & SUBJ_NO_ID) {
@@ -432,13 +443,17 @@ void CSubj::SerializeRecord(std::string& out, size_t& len, int index)
     // Record line: two numbers of at most 256 bytes each, the rest below 64.
     size_t need = 2 * (CAtom::kTextMax + 1) + 64;
     for (int k = 0; k < V_COUNT; ++k) {
-        value[k] = atoms[k] ? m_atoms[kValueTable[k]].Get(atoms[k]) : "";
+        if (!atoms[k]) {
+            valueLen[k] = 0;
+            continue;
+        }
+        value[k] = m_atoms[kValueTable[k]].Get(atoms[k]);
         valueLen[k] = strlen(value[k]);
         need += valueLen[k] + 3;
     }
     const char* msg = it.msg ? it.msg : "";
     size_t n = strlen(msg);
-    size_t dots = Zvt_DotLines(msg, n);
+    size_t dots = HasDotLine(msg, n) ? Zvt_DotLines(msg, n) : 0;
     need += n + dots + 6;
     if (len + need > out.size())
         out.resize(len + need > out.size() * 2 ? len + need : out.size() * 2);
@@ -491,14 +506,34 @@ void CSubj::SerializeRecord(std::string& out, size_t& len, int index)
     len = (size_t)(p - out.data());
 }
 
+// Asks for the memory of a record a few places ahead: its text and its
+// title and name, each in an atom entry of its own.
+void CSubj::PrefetchRecord(int index)
+{
+#if defined(__GNUC__)
+    if (index >= m_count)
+        return;
+    const SubjItem& it = m_items[index];
+    __builtin_prefetch(it.msg);
+    if (it.title > 0 && it.title < m_atoms[A_TITLE].Capacity())
+        __builtin_prefetch(m_atoms[A_TITLE].Get(it.title));
+    if (it.name > 0 && it.name < m_atoms[A_NAME].Capacity())
+        __builtin_prefetch(m_atoms[A_NAME].Get(it.name));
+#else
+    (void)index;
+#endif
+}
+
 void CSubj::Serialize(std::string& out)
 {
     CountAtr();
     out.clear();
     SerializeHeader(out);
     size_t len = out.size();
-    for (int i = 0; i < m_count; ++i)
+    for (int i = 0; i < m_count; ++i) {
+        PrefetchRecord(i + 8);
         SerializeRecord(out, len, i);
+    }
     out.resize(len);
 }
 
@@ -515,6 +550,7 @@ int CSubj::WriteFile()
     size_t len = piece.size();
     piece.resize(kPiece + 8192);
     for (int i = 0; i < m_count; ++i) {
+        PrefetchRecord(i + 8);
         SerializeRecord(piece, len, i);
         if (len >= kPiece) {
             if (!f.Write(piece.data(), len))
