@@ -458,17 +458,23 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
     Index& ix = *m_index;
     int32_t atom;
     if (m_mode) {
-        uint32_t key = 0;
-        bool keyKnown = false;
         std::vector<int32_t>& run = ix.runs[h];
+        bool whole = strlen(text) <= kTextMax;   // else entered cut, matching nothing
+        bool lookup = !run.empty() && whole;
+        uint32_t key = Index::Key(text);
+        size_t mask = ix.slots.size() - 1;
+#if defined(__GNUC__)
+        if (lookup)
+            __builtin_prefetch(&ix.slots[key & mask]);
+#endif
+        // Where a new atom would go; worked out while the text table's
+        // memory arrives.
+        int below = ix.Below(h);
         if (!run.empty()) {
             // The walk through the run finds the first atom in position
             // order whose text equals; the text table names the candidates.
             m_entries[ix.NextFree()].hash = (uint16_t)(h ^ 1);   // stop mark, as the walk sets it
-            if (strlen(text) <= kTextMax) {
-                key = Index::Key(text);
-                keyKnown = true;
-                size_t mask = ix.slots.size() - 1;
+            if (lookup) {
                 int32_t found = 0;
                 size_t foundAt = 0;
                 for (size_t i = key & mask; ix.slots[i].atom != 0; i = (i + 1) & mask) {
@@ -496,7 +502,6 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
             }
         }
         atom = ix.NextFree();
-        int below = ix.Below(h);
         int p = FindPosFromCounts(below, (int)run.size(), m_top - 1);
         run.insert(run.begin() + (p - (below + 1)), atom);
         ix.TreeAdd(h, 1);
@@ -505,7 +510,7 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
         e.hash = h;
         e.count = 1;
         SetText(e.text, text);
-        ix.SlotsInsert(keyKnown ? key : Index::Key(e.text), atom);
+        ix.SlotsInsert(whole ? key : Index::Key(e.text), atom);
     } else {
         atom = ix.NextFree();
         ix.PopFree();

@@ -352,8 +352,8 @@ void BM_CacheCold(benchmark::State& state)
     state.SetLabel("no cache file: 1,000 summary reads");
 }
 
-BENCHMARK(BM_LoadBaseline)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_Load)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LoadBaseline)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
+BENCHMARK(BM_Load)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
 BENCHMARK(BM_Merge)
     ->Args({0, 1000})
     ->Args({0, 10000})
