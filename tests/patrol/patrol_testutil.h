@@ -28,6 +28,7 @@ const char kSep = '\\';
 #else
 const char kSep = '/';
 #endif
+const char kSent[] = "送信済み.zvt";
 
 // A data folder; boards and plain folders below it.
 class Tree {

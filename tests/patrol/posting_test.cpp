@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include "patrol_testutil.h"
+
 #include <string>
 #include <vector>
 
@@ -23,25 +25,11 @@ using subjtest::ReadBytes;
 using subjtest::TempDir;
 using subjtest::WriteBytes;
 using subjtest::Written;
+using patroltest::RecordingNotify;
+using patroltest::kSent;
+using patroltest::kSep;
 
 namespace {
-
-#ifdef _WIN32
-const char kSep[] = "\\";
-#else
-const char kSep[] = "/";
-#endif
-const char kSent[] = "送信済み.zvt";
-
-class RecordingNotify : public CStoreNotify {
-public:
-    void AboutToChange(const char* path) override { log.push_back("before " + std::string(Path_FileName(path))); }
-    void Changed(const char* path, int flag) override
-    {
-        log.push_back("after " + std::string(Path_FileName(path)) + " " + std::to_string(flag));
-    }
-    std::vector<std::string> log;
-};
 
 class RecordingRow : public CPluginStatusSink {
 public:
