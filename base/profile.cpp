@@ -36,12 +36,14 @@ int Profile_WriteString(const char* section, const char* key, const char* value,
 namespace {
 std::mutex g_mutex;
 
-std::vector<std::string> ReadLines(const char* path)
+std::vector<std::string> ReadLines(const char* path, std::string* raw = nullptr)
 {
     std::vector<std::string> lines;
     std::vector<char> buf;
     if (!File_ReadAll(path, buf))
         return lines;
+    if (raw)
+        raw->assign(buf.data(), buf.size());
     size_t start = 0;
     for (size_t i = 0; i <= buf.size(); ++i) {
         if (i == buf.size() || buf[i] == '\n') {
@@ -131,7 +133,8 @@ int Profile_WriteString(const char* section, const char* key, const char* value,
     if (!section)
         return 0;
     std::lock_guard<std::mutex> lock(g_mutex);
-    std::vector<std::string> lines = ReadLines(path);
+    std::string before;
+    std::vector<std::string> lines = ReadLines(path, &before);
     std::string name, k, v;
     int secStart = -1, secEnd = (int)lines.size();   // [secStart, secEnd) is the block
     for (int i = 0; i < (int)lines.size(); ++i) {
@@ -176,6 +179,10 @@ int Profile_WriteString(const char* section, const char* key, const char* value,
         out += l;
         out += "\r\n";
     }
+    // A value written again unchanged leaves the file alone (a store's view
+    // settings are written at every save).
+    if (out == before)
+        return 1;
     return File_Replace(path, out.data(), out.size());
 }
 #endif

@@ -1,4 +1,5 @@
 #include "base/profile.h"
+#include "base/fileio.h"
 #include "store/subj_testutil.h"
 
 #include <gtest/gtest.h>
@@ -57,3 +58,28 @@ TEST(ProfileFunctions, WriteReplacesAddsAndRemoves)
     EXPECT_EQ(bytes.find("URL="), std::string::npos);
     EXPECT_LT(bytes.find("[BASIC]"), bytes.find("[DIALOG]"));
 }
+
+#ifndef _WIN32
+// Settings written again unchanged (a store writes its view settings at
+// every save) leave the file alone; a changed value replaces it.
+TEST(ProfileFunctions, AnUnchangedValueDoesNotRewriteTheFile)
+{
+    TempDir dir;
+    std::string ini = dir.File("zeva_BBS.ini");
+    ASSERT_EQ(Profile_WriteString("BASIC", "TREE", "1", ini.c_str()), 1);
+    ASSERT_EQ(Profile_WriteString("BASIC", "CLM00", "120", ini.c_str()), 1);
+    std::string before = ReadBytes(ini);
+
+    FileFault_Set(1000);   // counts the steps of atomic writes
+    EXPECT_EQ(Profile_WriteString("basic", "tree", "1", ini.c_str()), 1);
+    EXPECT_EQ(FileFault_Steps(), 0);
+    EXPECT_EQ(ReadBytes(ini), before);
+
+    EXPECT_EQ(Profile_WriteString("BASIC", "TREE", "0", ini.c_str()), 1);
+    EXPECT_GT(FileFault_Steps(), 0);
+    FileFault_Set(0);
+    char buf[16];
+    Profile_GetString("BASIC", "TREE", "", buf, sizeof buf, ini.c_str());
+    EXPECT_STREQ(buf, "0");
+}
+#endif

@@ -38,12 +38,14 @@ void ExpectOnlyStoreAndSettings(const TempDir& dir, const std::string& where)
         EXPECT_TRUE(e.name == "001.zvt" || e.name == "zeva_BBS.ini") << where << ": " << e.name;
 }
 
-// The change every save below writes: a mark, a deletion, a title.
+// The change every save below writes: a mark, a deletion, a title, and a
+// view setting (so that the settings file is written too).
 void Change(CSubj& s)
 {
     s.SetAtr(s.GetCount() - 1, 0, ATR_R);
     s.Delete(10);
     s.SetTitle("changed");
+    s.Settings().tree = !s.Settings().tree;
 }
 
 // Steps of a save: those of the settings file, then those of the store.
@@ -57,8 +59,10 @@ Steps CountSteps(const std::string& path)
     Steps n;
     CSubj s;
     s.LoadFile(path.c_str());
+    s.Update();   // writes the settings file
+    s.Settings().tree = !s.Settings().tree;
     FileFault_Set(0);
-    s.Update();   // not modified: the settings alone
+    s.Update();   // not modified: the changed setting alone
     n.settings = FileFault_Steps();
     Change(s);
     FileFault_Set(0);
@@ -82,7 +86,12 @@ TEST(StoreFaults, EveryStepOfASaveFailingKeepsTheOldStore)
         Change(s);
         expected = Written(s);
     }
-    // Create, at least two writes, flush and replace of the store.
+    // Create, write, flush and replace of the settings (written by the
+    // system under Windows, outside these steps); create, at least two
+    // writes, flush and replace of the store.
+#ifndef _WIN32
+    ASSERT_GE(steps.settings, 4);
+#endif
     ASSERT_GE(steps.total - steps.settings, 5);
 
     for (int k = 1; k <= steps.total; ++k) {

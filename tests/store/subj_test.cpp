@@ -375,7 +375,9 @@ TEST(Subj, FailedWriteKeepsTheOldFileAndTheModifiedFlag)
     ASSERT_TRUE(WriteBytes(path, ThreeRecords()));
     CSubj s;
     ASSERT_EQ(s.LoadFile(path.c_str()), 1);
-    // Steps taken by the settings write that precedes every store write.
+    // Steps taken by the settings write that precedes every store write
+    // (none once the file holds the same settings).
+    ASSERT_EQ(s.Update(), 1);
     FileFault_Set(0);
     ASSERT_EQ(s.Update(), 1);
     int settingsSteps = FileFault_Steps();
