@@ -11,6 +11,10 @@
 // Whole file into out, with padBefore and padAfter zero bytes around it.
 // Returns 1, or 0 when the file can't be opened or read (out is then empty).
 int File_ReadAll(const char* path, std::vector<char>& out, size_t padBefore = 0, size_t padAfter = 0);
+// The same into a block of its own (malloc; free() releases it) that is not
+// cleared first, for large files: padBefore + *size + padAfter bytes, the
+// pads zero. nullptr when the file can't be opened or read.
+char* File_ReadBlock(const char* path, size_t* size, size_t padBefore = 0, size_t padAfter = 0);
 // At most n bytes from the start of the file; the count read, -1 when the
 // file can't be opened.
 long File_ReadHead(const char* path, char* buf, size_t n);
@@ -35,10 +39,12 @@ public:
 private:
     int FlushBuffer();
     int WriteBuffered(const void* data, size_t size);
+    int WriteOut(const char* data, size_t size);
     std::string m_path, m_temp;
     std::vector<char> m_buf;
     intptr_t m_handle;
     bool m_failed;
+    uint64_t m_written, m_pushed;   // bytes in the file; of them, handed to the disk
 };
 
 int File_Exists(const char* path);   // a file or a folder

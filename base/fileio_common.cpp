@@ -39,9 +39,14 @@ int File_Replace(const char* path, const void* data, size_t size)
 
 namespace {
 const size_t kBufSize = 1 << 20;
+// Pieces this large go to the file as they are, without a copy.
+const size_t kDirect = 64 * 1024;
+// The disk is asked to start on what was written every this many bytes, so
+// that the flush at the end waits only for the last of it.
+const uint64_t kWritebackStep = 8u << 20;
 }
 
-CAtomicFile::CAtomicFile() : m_handle(-1), m_failed(false) {}
+CAtomicFile::CAtomicFile() : m_handle(-1), m_failed(false), m_written(0), m_pushed(0) {}
 
 CAtomicFile::~CAtomicFile()
 {
@@ -63,7 +68,22 @@ int CAtomicFile::Open(const char* path)
         m_temp.clear();
         return 0;
     }
+    m_written = m_pushed = 0;
     m_buf.reserve(kBufSize);
+    return 1;
+}
+
+int CAtomicFile::WriteOut(const char* p, size_t size)
+{
+    if (FileFault_Step() || !fileio_os::WriteAll(m_handle, p, size)) {
+        m_failed = true;
+        return 0;
+    }
+    m_written += size;
+    if (m_written - m_pushed >= kWritebackStep) {
+        fileio_os::StartWriteback(m_handle, m_pushed, m_written - m_pushed);
+        m_pushed = m_written;
+    }
     return 1;
 }
 
@@ -71,10 +91,8 @@ int CAtomicFile::FlushBuffer()
 {
     if (m_buf.empty())
         return 1;
-    if (FileFault_Step() || !fileio_os::WriteAll(m_handle, m_buf.data(), m_buf.size())) {
-        m_failed = true;
+    if (!WriteOut(m_buf.data(), m_buf.size()))
         return 0;
-    }
     m_buf.clear();
     return 1;
 }
@@ -95,11 +113,10 @@ int CAtomicFile::WriteBuffered(const void* data, size_t size)
     if (m_handle == -1 || m_failed)
         return 0;
     const char* p = (const char*)data;
-    if (size >= kBufSize) {
+    if (size >= kDirect) {
         if (!FlushBuffer())
             return 0;
-        m_buf.assign(p, p + size);
-        return FlushBuffer();
+        return WriteOut(p, size);
     }
     if (m_buf.size() + size > kBufSize && !FlushBuffer())
         return 0;

@@ -2,10 +2,12 @@
 #include "base/fileio.h"
 
 #include <atomic>
+#include <thread>
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -63,6 +65,39 @@ int File_ReadAll(const char* path, std::vector<char>& out, size_t padBefore, siz
     return 1;
 }
 
+char* File_ReadBlock(const char* path, size_t* size, size_t padBefore, size_t padAfter)
+{
+    *size = 0;
+    int fd = open(path, O_RDONLY);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    char* block = nullptr;
+    size_t want = 0;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (uint64_t)st.st_size < SIZE_MAX / 2) {
+        want = (size_t)st.st_size;
+        block = (char*)malloc(padBefore + want + padAfter);
+    }
+    if (!block) {
+        close(fd);
+        return nullptr;
+    }
+    size_t got = 0;
+    while (got < want) {
+        ssize_t n = read(fd, block + padBefore + got, want - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;   // the file shrank meanwhile: keep what was there
+        got += (size_t)n;
+    }
+    close(fd);
+    memset(block, 0, padBefore);
+    memset(block + padBefore + got, 0, padAfter);
+    *size = got;
+    return block;
+}
+
 long File_ReadHead(const char* path, char* buf, size_t n)
 {
     int fd = open(path, O_RDONLY);
@@ -107,6 +142,17 @@ bool WriteAll(intptr_t handle, const char* p, size_t left)
     return true;
 }
 
+void StartWriteback(intptr_t handle, uint64_t offset, uint64_t size)
+{
+#if defined(__linux__)
+    sync_file_range((int)handle, (off64_t)offset, (off64_t)size, SYNC_FILE_RANGE_WRITE);
+#else
+    (void)handle;
+    (void)offset;
+    (void)size;
+#endif
+}
+
 bool Sync(intptr_t handle)
 {
     return fsync((int)handle) == 0;
@@ -119,8 +165,28 @@ void Close(intptr_t handle)
 
 bool Replace(const std::string& temp, const std::string& target)
 {
-    if (rename(temp.c_str(), target.c_str()) != 0)
+    // The old file's blocks are freed when its last name and handle go; for
+    // a large file that takes a while (and a discard on some disks), so a
+    // handle kept open across the rename moves the freeing to a thread
+    // that closes it, and the caller goes on.
+    int old = open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat st;
+    if (old >= 0 && (fstat(old, &st) != 0 || st.st_size < (8 << 20))) {
+        close(old);
+        old = -1;
+    }
+    if (rename(temp.c_str(), target.c_str()) != 0) {
+        if (old >= 0)
+            close(old);
         return false;
+    }
+    if (old >= 0) {
+        try {
+            std::thread([old] { close(old); }).detach();
+        } catch (...) {
+            close(old);
+        }
+    }
     int dfd = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
     if (dfd >= 0) {
         fsync(dfd);

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <stdio.h>
+#include <stdlib.h>
 #include <windows.h>
 
 #include "base/fileio_os.h"
@@ -60,6 +61,39 @@ int File_ReadAll(const char* path, std::vector<char>& out, size_t padBefore, siz
     return 1;
 }
 
+char* File_ReadBlock(const char* path, size_t* size, size_t padBefore, size_t padAfter)
+{
+    *size = 0;
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return nullptr;
+    LARGE_INTEGER li;
+    char* block = nullptr;
+    size_t want = 0;
+    if (GetFileSizeEx(h, &li) && li.QuadPart <= 0x7FFFFFFF - 16) {
+        want = (size_t)li.QuadPart;
+        block = (char*)malloc(padBefore + want + padAfter);
+    }
+    if (!block) {
+        CloseHandle(h);
+        return nullptr;
+    }
+    size_t got = 0;
+    while (got < want) {
+        DWORD n = 0;
+        DWORD chunk = (DWORD)((want - got) > (1u << 24) ? (1u << 24) : (want - got));
+        if (!ReadFile(h, block + padBefore + got, chunk, &n, nullptr) || n == 0)
+            break;
+        got += n;
+    }
+    CloseHandle(h);
+    memset(block, 0, padBefore);
+    memset(block + padBefore + got, 0, padAfter);
+    *size = got;
+    return block;
+}
+
 long File_ReadHead(const char* path, char* buf, size_t n)
 {
     HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -97,6 +131,11 @@ bool WriteAll(intptr_t handle, const char* p, size_t left)
         left -= n;
     }
     return true;
+}
+
+void StartWriteback(intptr_t, uint64_t, uint64_t)
+{
+    // The lazy writer already writes dirty pages out within about a second.
 }
 
 bool Sync(intptr_t handle)
