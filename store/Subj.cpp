@@ -6,6 +6,7 @@
 #include "base/fileio.h"
 #include "base/profile.h"
 #include "base/sjis.h"
+#include "store/TextArena.h"
 
 #include <limits.h>
 #include <stdlib.h>
@@ -76,6 +77,8 @@ char* CSubj::AllocText(const char* text)
 
 void CSubj::FreeText(char* text)
 {
+    if (TextArena_Release(text))
+        return;
     free(text);
 }
 
@@ -432,9 +435,16 @@ int CSubj::LoadFile(const char* path)
     ReadSettings();
     int ok = 0;
     if (m_path[0]) {
-        std::vector<char> buf;
-        if (File_ReadAll(m_path, buf, 1, 1) && buf.size() >= 2) {
-            ParseBuffer(buf.data(), buf.size() - 2);
+        size_t size = 0;
+        char* block = File_ReadBlock(m_path, &size, 1, 1);
+        if (block) {
+            // The message texts stay in the block (see TextArena.h).
+            TextArena* arena = TextArena_Adopt(block, size + 2);
+            ParseBuffer(block, size, arena);
+            if (arena)
+                TextArena_Settle(arena);
+            else
+                free(block);
             ok = 1;
         }
     }

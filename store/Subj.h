@@ -61,6 +61,7 @@ struct BoardSettings {
 };
 
 struct PostRequest;
+struct TextArena;
 
 class CSubj {
 public:
@@ -83,7 +84,9 @@ public:
     // Parses ZVT bytes held in buf[1 .. size] (buf[0] and buf[size + 1] are
     // zero bytes), takes the header lines and appends the records. The bytes
     // are only read; a zero byte inside a message text is taken as a blank.
-    void ParseBuffer(char* buf, size_t size);
+    // With an arena (the block holding buf), message texts stay in the block
+    // instead of being copied, and the block is written to.
+    void ParseBuffer(char* buf, size_t size, TextArena* arena = nullptr);
     // Summary read over size bytes at buf: header lines only, up to the first
     // empty line. The header block is not cleared here.
     void ParseSummary(const char* buf, size_t size);

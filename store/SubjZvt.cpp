@@ -4,7 +4,9 @@
 #include "store/Subj.h"
 
 #include "base/fileio.h"
+#include "base/writebehind.h"
 #include "base/sjis.h"
+#include "store/TextArena.h"
 #include "store/ZvtText.h"
 
 #include <limits.h>
@@ -294,7 +296,7 @@ char* PutColor(char* p, uint32_t v)
 
 }
 
-void CSubj::ParseBuffer(char* buf, size_t size)
+void CSubj::ParseBuffer(char* buf, size_t size, TextArena* arena)
 {
     const char* p = buf + 1;
     const char* end = p + size;
@@ -320,7 +322,7 @@ void CSubj::ParseBuffer(char* buf, size_t size)
                     SubjItem it;
                     InitItem(&it);
                     size_t n = (size_t)(q + 1 - text);
-                    it.msg = AllocText(text, n);
+                    it.msg = arena ? TextArena_Take(arena, (char*)text, n) : AllocText(text, n);
                     if (it.msg) {
                         // A zero byte would end the text early, perhaps right
                         // after a "." line; it stands as a blank instead.
@@ -539,26 +541,30 @@ void CSubj::Serialize(std::string& out)
 
 int CSubj::WriteFile()
 {
-    // Written in pieces of about 256 KB through the atomic writer.
-    const size_t kPiece = 256 * 1024;
+    // Made in pieces of about 1 MB; a thread writes each piece while the
+    // next one is made.
+    const size_t kPiece = 1024 * 1024;
     CAtomicFile f;
     if (!f.Open(m_path))
         return 0;
     CountAtr();
-    std::string piece;
-    SerializeHeader(piece);
-    size_t len = piece.size();
-    piece.resize(kPiece + 8192);
+    CWriteBehind w(f);
+    std::string* piece = &w.Piece();
+    piece->clear();
+    SerializeHeader(*piece);
+    size_t len = piece->size();
+    piece->resize(kPiece + 8192);
     for (int i = 0; i < m_count; ++i) {
         PrefetchRecord(i + 8);
-        SerializeRecord(piece, len, i);
+        SerializeRecord(*piece, len, i);
         if (len >= kPiece) {
-            if (!f.Write(piece.data(), len))
+            if (!w.Pass(len))
                 return 0;
+            piece = &w.Piece();
             len = 0;
         }
     }
-    if (!f.Write(piece.data(), len))
+    if (!w.Finish(len))
         return 0;
     return f.Commit();
 }
