@@ -152,11 +152,17 @@ void CAtom::Index::Rehash()
         }
 }
 
-CAtom::CAtom()
-    : m_capacity(0), m_allocated(0), m_top(1), m_mode(1), m_entries(nullptr), m_positionsStale(false)
+CAtom::CAtom() : m_capacity(0), m_allocated(0), m_top(1), m_mode(1), m_positionsStale(false)
 {
-    m_entries = (Entry*)malloc(sizeof(Entry) * kInitial);
-    if (!m_entries)
+    Entry* first = (Entry*)malloc(sizeof(Entry) * kInitial);
+    try {
+        if (first)
+            m_chunks.push_back(first);
+    } catch (...) {
+        free(first);
+        first = nullptr;
+    }
+    if (!first)
         Fatal("メモリが足りません", "ZEVA:CAtom");
     m_capacity = kInitial;
     m_allocated = kInitial;
@@ -165,7 +171,8 @@ CAtom::CAtom()
 
 CAtom::~CAtom()
 {
-    free(m_entries);
+    for (Entry* c : m_chunks)
+        free(c);
 }
 
 void CAtom::SetMode(int lookup)
@@ -190,10 +197,11 @@ void CAtom::Reset()
     m_positionsStale = false;
     m_top = 1;
     for (int k = 0; k < m_capacity; ++k) {
-        m_entries[k].pos = k;
-        m_entries[k].count = 0;
-        m_entries[k].hash = 0;
-        m_entries[k].text[0] = 0;
+        Entry& e = E(k);
+        e.pos = k;
+        e.count = 0;
+        e.hash = 0;
+        e.text[0] = 0;
     }
 }
 
@@ -241,35 +249,41 @@ int CAtom::FindPos(uint16_t h) const
     return high;
 }
 
-// The table grows by kGrowth entries at a time; a large table reserves
-// memory half again ahead so that growing it does not copy it every time.
+// The table grows by kGrowth entries at a time. The first chunk of entries
+// is reallocated as it grows up to kChunk entries; beyond it, chunks of
+// kChunk entries are added, so that a large table is never copied.
 bool CAtom::Grow()
 {
-    if (m_capacity > INT_MAX - kGrowth)
+    if (m_capacity > INT_MAX - kGrowth - kChunk)
         return false;
     int cap = m_capacity + kGrowth;
-    if (cap > m_allocated) {
-        int want = cap;
-        if (m_allocated >= 8 * kGrowth && m_allocated <= INT_MAX - m_allocated / 2)
-            want = m_allocated + m_allocated / 2 > cap ? m_allocated + m_allocated / 2 : cap;
-        Entry* e = nullptr;
-        if ((size_t)want <= SIZE_MAX / sizeof(Entry))
-            e = (Entry*)realloc(m_entries, sizeof(Entry) * (size_t)want);
-        if (!e && want > cap) {
-            want = cap;
-            if ((size_t)want <= SIZE_MAX / sizeof(Entry))
-                e = (Entry*)realloc(m_entries, sizeof(Entry) * (size_t)want);
+    while (cap > m_allocated) {
+        if (m_allocated < kChunk) {
+            int want = cap < kChunk ? cap : kChunk;
+            Entry* e = (Entry*)realloc(m_chunks[0], sizeof(Entry) * (size_t)want);
+            if (!e)
+                return false;
+            m_chunks[0] = e;
+            m_allocated = want;
+        } else {
+            Entry* e = (Entry*)malloc(sizeof(Entry) * kChunk);
+            if (!e)
+                return false;
+            try {
+                m_chunks.push_back(e);
+            } catch (...) {
+                free(e);
+                return false;
+            }
+            m_allocated += kChunk;
         }
-        if (!e)
-            return false;
-        m_entries = e;
-        m_allocated = want;
     }
     for (int k = m_capacity; k < cap; ++k) {
-        m_entries[k].pos = k;
-        m_entries[k].count = 0;
-        m_entries[k].hash = 0;
-        m_entries[k].text[0] = 0;
+        Entry& e = E(k);
+        e.pos = k;
+        e.count = 0;
+        e.hash = 0;
+        e.text[0] = 0;
     }
     m_capacity = cap;
     if (m_index && !m_mode) {
@@ -283,14 +297,14 @@ bool CAtom::Grow()
 // position its hash belongs to).
 int CAtom::TakeFree(const char* text, uint16_t h)
 {
-    int atom = m_entries[m_top].pos;
+    int atom = E(m_top).pos;
     if (m_mode) {
         int p = FindPos(h);
         for (int k = m_top; k > p; --k)
-            m_entries[k].pos = m_entries[k - 1].pos;
-        m_entries[p].pos = atom;
+            E(k).pos = E(k - 1).pos;
+        E(p).pos = atom;
     }
-    Entry& e = m_entries[atom];
+    Entry& e = E(atom);
     e.hash = h;
     e.count = 1;
     SetText(e.text, text);
@@ -317,12 +331,12 @@ int CAtom::Add(const char* text)
             while (p > 1 && HashAt(p - 1) == h)
                 --p;
             // Stop mark: the free atom at top never matches the run's hash.
-            m_entries[m_entries[m_top].pos].hash = (uint16_t)(h ^ 1);
+            E(E(m_top).pos).hash = (uint16_t)(h ^ 1);
             for (; p < m_top && HashAt(p) == h; ++p) {
-                Entry& e = m_entries[m_entries[p].pos];
+                Entry& e = E(E(p).pos);
                 if (strcmp(e.text, text) == 0) {
                     ++e.count;
-                    return m_entries[p].pos;
+                    return E(p).pos;
                 }
             }
         }
@@ -336,14 +350,14 @@ const char* CAtom::Get(int index) const
         Debug_Printf("CAtom::Get() 非常にまずい(TOP:%d INDEX:%d)\n", m_top, index);
         return "";
     }
-    return m_entries[index].text;
+    return E(index).text;
 }
 
 int CAtom::Count(int index) const
 {
     if (index < 0 || index >= m_capacity)
         return 0;
-    return m_entries[index].count;
+    return E(index).count;
 }
 
 void CAtom::Delete(int index)
@@ -354,7 +368,7 @@ void CAtom::Delete(int index)
         Debug_Out("CAtom::Delete() インデックスの不整合が発生\n");
         return;
     }
-    Entry& e = m_entries[index];
+    Entry& e = E(index);
     --e.count;
     if (e.count < 0)
         Debug_Out("CAtom::Delete() 未使用のアトムに対するDelete\n");
@@ -367,15 +381,15 @@ void CAtom::Delete(int index)
         return;
     }
     int k = 1;
-    while (k < m_top && m_entries[k].pos != index)
+    while (k < m_top && E(k).pos != index)
         ++k;
     if (k >= m_top) {
         Debug_Out("CAtom::Delete() インデックスの不整合が発生\n");
         return;
     }
     for (; k < m_top - 1; ++k)
-        m_entries[k].pos = m_entries[k + 1].pos;
-    m_entries[m_top - 1].pos = index;
+        E(k).pos = E(k + 1).pos;
+    E(m_top - 1).pos = index;
     --m_top;
 }
 
@@ -390,8 +404,8 @@ void CAtom::BuildIndex()
             ix->tree.assign(65537, 0);
             ix->slots.assign(1024, Index::Slot{0, 0});
             for (int k = 1; k < m_top; ++k) {
-                int32_t atom = m_entries[k].pos;
-                const Entry& e = m_entries[atom];
+                int32_t atom = E(k).pos;
+                const Entry& e = E(atom);
                 ix->runs[e.hash].push_back(atom);
                 ix->TreeAdd(e.hash, 1);
                 ix->SlotsInsert(Index::Key(e.text), atom);
@@ -401,7 +415,7 @@ void CAtom::BuildIndex()
             ix->next.assign((size_t)m_capacity, 0);
             int32_t last = 0;
             for (int k = 1; k < m_top; ++k) {
-                int32_t atom = m_entries[k].pos;
+                int32_t atom = E(k).pos;
                 ix->next[last] = atom;
                 ix->prev[atom] = last;
                 last = atom;
@@ -412,10 +426,10 @@ void CAtom::BuildIndex()
         // The free positions: a stack over the atoms that still stand at
         // their own positions.
         int fresh = m_capacity;
-        while (fresh > m_top && m_entries[fresh - 1].pos == fresh - 1)
+        while (fresh > m_top && E(fresh - 1).pos == fresh - 1)
             --fresh;
         for (int k = fresh - 1; k >= m_top; --k)
-            ix->freed.push_back(m_entries[k].pos);
+            ix->freed.push_back(E(k).pos);
         ix->fresh = fresh;
     } catch (...) {
         return;   // no memory for the index: the table goes on without it
@@ -473,13 +487,13 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
         if (!run.empty()) {
             // The walk through the run finds the first atom in position
             // order whose text equals; the text table names the candidates.
-            m_entries[ix.NextFree()].hash = (uint16_t)(h ^ 1);   // stop mark, as the walk sets it
+            E(ix.NextFree()).hash = (uint16_t)(h ^ 1);   // stop mark, as the walk sets it
             if (lookup) {
                 int32_t found = 0;
                 size_t foundAt = 0;
                 for (size_t i = key & mask; ix.slots[i].atom != 0; i = (i + 1) & mask) {
                     int32_t a = ix.slots[i].atom;
-                    if (a < 0 || ix.slots[i].key != key || strcmp(m_entries[a].text, text) != 0)
+                    if (a < 0 || ix.slots[i].key != key || strcmp(E(a).text, text) != 0)
                         continue;
                     if (!found) {
                         found = a;
@@ -496,7 +510,7 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
                     }
                 }
                 if (found) {
-                    ++m_entries[found].count;
+                    ++E(found).count;
                     return found;
                 }
             }
@@ -506,7 +520,7 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
         run.insert(run.begin() + (p - (below + 1)), atom);
         ix.TreeAdd(h, 1);
         ix.PopFree();
-        Entry& e = m_entries[atom];
+        Entry& e = E(atom);
         e.hash = h;
         e.count = 1;
         SetText(e.text, text);
@@ -519,7 +533,7 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
         ix.prev[atom] = last;
         ix.next[atom] = 0;
         ix.prev[0] = atom;
-        Entry& e = m_entries[atom];
+        Entry& e = E(atom);
         e.hash = h;
         e.count = 1;
         SetText(e.text, text);
@@ -536,7 +550,7 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
 void CAtom::IndexedDelete(int index)
 {
     Index& ix = *m_index;
-    Entry& e = m_entries[index];
+    Entry& e = E(index);
     if (m_mode) {
         std::vector<int32_t>& run = ix.runs[e.hash];
         auto it = std::find(run.begin(), run.end(), index);
@@ -570,26 +584,26 @@ void CAtom::MaterializePositions() const
     if (m_mode) {
         for (const std::vector<int32_t>& run : ix.runs)
             for (int32_t atom : run)
-                m_entries[k++].pos = atom;
+                E(k++).pos = atom;
     } else {
         for (int32_t atom = ix.next[0]; atom != 0; atom = ix.next[atom])
-            m_entries[k++].pos = atom;
+            E(k++).pos = atom;
     }
     for (size_t i = ix.freed.size(); i-- > 0;)
-        m_entries[k++].pos = ix.freed[i];
+        E(k++).pos = ix.freed[i];
     for (int32_t atom = ix.fresh; atom < m_capacity; ++atom)
-        m_entries[k++].pos = atom;
+        E(k++).pos = atom;
     m_positionsStale = false;
 }
 
 int CAtom::PositionAtom(int pos) const
 {
     MaterializePositions();
-    return m_entries[pos].pos;
+    return E(pos).pos;
 }
 
 uint16_t CAtom::PositionHash(int pos) const
 {
     MaterializePositions();
-    return m_entries[m_entries[pos].pos].hash;
+    return E(E(pos).pos).hash;
 }

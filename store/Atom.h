@@ -5,6 +5,7 @@
 #include <stdint.h>
 
 #include <memory>
+#include <vector>
 
 // Called when a table can't get its first memory, with the message and the
 // caption of the box the user should see. The process ends after it returns.
@@ -54,7 +55,9 @@ public:
 private:
     struct Index;
 
-    uint16_t HashAt(int pos) const { return m_entries[m_entries[pos].pos].hash; }
+    enum { kChunkShift = 12, kChunk = 1 << kChunkShift };
+    Entry& E(int i) const { return m_chunks[(size_t)i >> kChunkShift][i & (kChunk - 1)]; }
+    uint16_t HashAt(int pos) const { return E(E(pos).pos).hash; }
     int FindPos(uint16_t h) const;
     int TakeFree(const char* text, uint16_t h);
     bool Grow();
@@ -66,10 +69,10 @@ private:
     void MaterializePositions() const;
 
     int m_capacity;
-    int m_allocated;   // entries the memory holds (at least m_capacity)
+    int m_allocated;   // entries the chunks hold (at least m_capacity)
     int m_top;
     int m_mode;
-    Entry* m_entries;
+    std::vector<Entry*> m_chunks;   // entry k is at m_chunks[k / kChunk][k % kChunk]
     std::unique_ptr<Index> m_index;
     mutable bool m_positionsStale;
 };

@@ -7,6 +7,7 @@
 #include "base/debug.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -70,14 +71,16 @@ std::vector<std::string> Pool(std::mt19937& rng, int n)
     return pool;
 }
 
-void RunAgainstReference(int lookup, int threshold, unsigned seed, int steps)
+// *largest: the largest capacity the table reached.
+void RunAgainstReference(int lookup, int threshold, unsigned seed, int steps, int poolSize = 1500,
+                         int checkEvery = 97, int* largest = nullptr)
 {
     Threshold t(threshold);
     CAtom a;
     a.SetMode(lookup);
     atomref::Table r(lookup);
     std::mt19937 rng(seed);
-    std::vector<std::string> pool = Pool(rng, 1500);
+    std::vector<std::string> pool = Pool(rng, poolSize);
     std::vector<int> held;   // one entry per reference handed out
     bool indexed = false;
     Debug_BeginCapture();
@@ -107,7 +110,9 @@ void RunAgainstReference(int lookup, int threshold, unsigned seed, int steps)
             ASSERT_EQ(mine, Debug_Take()) << "misuse " << step;
         }
         indexed = indexed || a.IsIndexed();
-        if (step % 97 == 0 || step == steps - 1)
+        if (largest)
+            *largest = std::max(*largest, a.Capacity());
+        if (step % checkEvery == 0 || step == steps - 1)
             ExpectSame(a, r, step);
         if (step == steps / 2 && seed % 2) {
             a.Reset();
@@ -124,12 +129,20 @@ TEST(AtomIndex, LookupModeMatchesTheLiteralTable)
     RunAgainstReference(1, 0, 1, 6000);       // indexed from the first add
     RunAgainstReference(1, 40, 2, 6000);      // switching over on the way
     RunAgainstReference(1, 512, 3, 9000);     // the default
+    // Tens of thousands of different strings: the table spans several
+    // chunks of entries.
+    int largest = 0;
+    RunAgainstReference(1, 512, 6, 70000, 40000, 2999, &largest);
+    EXPECT_GT(largest, 9000);
 }
 
 TEST(AtomIndex, PlainModeMatchesTheLiteralTable)
 {
     RunAgainstReference(0, 0, 4, 6000);
     RunAgainstReference(0, 40, 5, 6000);
+    int largest = 0;
+    RunAgainstReference(0, 512, 8, 70000, 1500, 2999, &largest);
+    EXPECT_GT(largest, 9000);
 }
 
 // A board that names its articles by identifier enters hundreds of
