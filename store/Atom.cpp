@@ -15,14 +15,38 @@ namespace {
 CAtomFatalHandler g_fatal = nullptr;
 int g_indexThreshold = 512;
 
-// The text cut at 255 bytes into an entry.
-void SetText(char (&dst)[CAtom::kTextMax + 1], const char* src)
+// Texts of free atoms that never held one.
+const char kNoText[1] = {0};
+
+// A copy of the text cut at 255 bytes, in memory of its own; nullptr when
+// the memory can't be had.
+char* CopyText(const char* src)
 {
     size_t n = 0;
     while (n < CAtom::kTextMax && src[n])
         ++n;
-    memcpy(dst, src, n);
-    dst[n] = 0;
+    char* p = (char*)malloc(n + 1);
+    if (p) {
+        memcpy(p, src, n);
+        p[n] = 0;
+    }
+    return p;
+}
+
+// The entry takes the copy; a text it held before is released (after the
+// copy was made: the new text may have been read from the old one).
+void SetText(CAtom::Entry& e, char* copy)
+{
+    if (e.text != kNoText)
+        free((void*)e.text);
+    e.text = copy;
+}
+
+void ClearText(CAtom::Entry& e)
+{
+    if (e.text != kNoText)
+        free((void*)e.text);
+    e.text = kNoText;
 }
 
 void Fatal(const char* text, const char* caption)
@@ -164,6 +188,8 @@ CAtom::CAtom() : m_capacity(0), m_allocated(0), m_top(1), m_mode(1), m_positions
     }
     if (!first)
         Fatal("メモリが足りません", "ZEVA:CAtom");
+    for (int k = 0; k < kInitial; ++k)
+        first[k].text = kNoText;
     m_capacity = kInitial;
     m_allocated = kInitial;
     Reset();
@@ -171,6 +197,8 @@ CAtom::CAtom() : m_capacity(0), m_allocated(0), m_top(1), m_mode(1), m_positions
 
 CAtom::~CAtom()
 {
+    for (int k = 0; k < m_capacity; ++k)
+        ClearText(E(k));
     for (Entry* c : m_chunks)
         free(c);
 }
@@ -201,7 +229,7 @@ void CAtom::Reset()
         e.pos = k;
         e.count = 0;
         e.hash = 0;
-        e.text[0] = 0;
+        ClearText(e);
     }
 }
 
@@ -283,7 +311,7 @@ bool CAtom::Grow()
         e.pos = k;
         e.count = 0;
         e.hash = 0;
-        e.text[0] = 0;
+        e.text = kNoText;
     }
     m_capacity = cap;
     if (m_index && !m_mode) {
@@ -297,6 +325,11 @@ bool CAtom::Grow()
 // position its hash belongs to).
 int CAtom::TakeFree(const char* text, uint16_t h)
 {
+    char* copy = CopyText(text);
+    if (!copy) {
+        Debug_Out("CAtom::Add() - メモリが足りません\n");
+        return 0;
+    }
     int atom = E(m_top).pos;
     if (m_mode) {
         int p = FindPos(h);
@@ -307,7 +340,7 @@ int CAtom::TakeFree(const char* text, uint16_t h)
     Entry& e = E(atom);
     e.hash = h;
     e.count = 1;
-    SetText(e.text, text);
+    SetText(e, copy);
     ++m_top;
     if (m_top >= m_capacity && !Grow())
         Debug_Out("CAtom::Add() - メモリが足りません\n");
@@ -515,6 +548,11 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
                 }
             }
         }
+        char* copy = CopyText(text);
+        if (!copy) {
+            Debug_Out("CAtom::Add() - メモリが足りません\n");
+            return 0;
+        }
         atom = ix.NextFree();
         int p = FindPosFromCounts(below, (int)run.size(), m_top - 1);
         run.insert(run.begin() + (p - (below + 1)), atom);
@@ -523,9 +561,14 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
         Entry& e = E(atom);
         e.hash = h;
         e.count = 1;
-        SetText(e.text, text);
+        SetText(e, copy);
         ix.SlotsInsert(whole ? key : Index::Key(e.text), atom);
     } else {
+        char* copy = CopyText(text);
+        if (!copy) {
+            Debug_Out("CAtom::Add() - メモリが足りません\n");
+            return 0;
+        }
         atom = ix.NextFree();
         ix.PopFree();
         int32_t last = ix.prev[0];
@@ -536,7 +579,7 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
         Entry& e = E(atom);
         e.hash = h;
         e.count = 1;
-        SetText(e.text, text);
+        SetText(e, copy);
     }
     ++m_top;
     m_positionsStale = true;

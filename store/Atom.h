@@ -18,10 +18,10 @@ public:
     enum { kInitial = 200, kGrowth = 1000, kTextMax = 255 };
 
     struct Entry {
-        int32_t pos;     // atom index listed at this position
-        int32_t count;   // references to this atom; 0 = free
+        int32_t pos;        // atom index listed at this position
+        int32_t count;      // references to this atom; 0 = free
         uint16_t hash;
-        char text[kTextMax + 1];
+        const char* text;   // at most 255 bytes, in memory of its own (or a shared empty text)
     };
 
     CAtom();   // 200 entries, lookup mode; ends the process when memory is short
