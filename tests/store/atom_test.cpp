@@ -238,3 +238,32 @@ TEST(Atom, ResetEmptiesTheTable)
 }
 
 }  // namespace
+
+// A freed atom keeps its text until it is handed out again; entering that
+// very text (read from the table) gives the same atom back, whether the
+// table answers from its positions or from its index.
+TEST(Atom, TheTextOfAFreedAtomCanBeEnteredAgain)
+{
+    for (int threshold : {512, 0}) {
+        int before = CAtom::SetIndexThreshold(threshold);
+        for (int lookup : {1, 0}) {
+            CAtom a;
+            a.SetMode(lookup);
+            int keep = a.Add("keep");
+            int x = a.Add("reused text");
+            const char* text = a.Get(x);
+            a.Delete(x);
+            EXPECT_EQ(a.Count(x), 0);
+            EXPECT_STREQ(a.Get(x), "reused text");
+            EXPECT_EQ(a.Add(text), x) << "threshold " << threshold << " lookup " << lookup;
+            EXPECT_STREQ(a.Get(x), "reused text");
+            EXPECT_EQ(a.Count(x), 1);
+            EXPECT_STREQ(a.Get(keep), "keep");
+            // Handed out for another text, the atom holds that one.
+            a.Delete(x);
+            EXPECT_EQ(a.Add("other"), x);
+            EXPECT_STREQ(a.Get(x), "other");
+        }
+        CAtom::SetIndexThreshold(before);
+    }
+}
