@@ -18,28 +18,33 @@ int g_indexThreshold = 512;
 // Texts of free atoms that never held one.
 const char kNoText[1] = {0};
 
-// A copy of the text cut at 255 bytes, in memory of its own; nullptr when
-// the memory can't be had.
-char* CopyText(const char* src)
+const uint32_t kKeyStart = 2166136261u;   // the key of the empty text
+
+// A copy of the text cut at 255 bytes, in memory of its own, and the key of
+// the copy; nullptr when the memory can't be had.
+char* CopyText(const char* src, uint32_t* key)
 {
     size_t n = 0;
+    uint32_t k = kKeyStart;
     while (n < CAtom::kTextMax && src[n])
-        ++n;
+        k = (k ^ (unsigned char)src[n++]) * 16777619u;
     char* p = (char*)malloc(n + 1);
     if (p) {
         memcpy(p, src, n);
         p[n] = 0;
     }
+    *key = k;
     return p;
 }
 
 // The entry takes the copy; a text it held before is released (after the
 // copy was made: the new text may have been read from the old one).
-void SetText(CAtom::Entry& e, char* copy)
+void SetText(CAtom::Entry& e, char* copy, uint32_t key)
 {
     if (e.text != kNoText)
         free((void*)e.text);
     e.text = copy;
+    e.key = key;
 }
 
 void ClearText(CAtom::Entry& e)
@@ -47,6 +52,7 @@ void ClearText(CAtom::Entry& e)
     if (e.text != kNoText)
         free((void*)e.text);
     e.text = kNoText;
+    e.key = kKeyStart;
 }
 
 void Fatal(const char* text, const char* caption)
@@ -121,13 +127,6 @@ struct CAtom::Index {
         return n;
     }
 
-    static uint32_t Key(const char* text)
-    {
-        uint32_t k = 2166136261u;
-        for (; *text; ++text)
-            k = (k ^ (unsigned char)*text) * 16777619u;
-        return k;
-    }
     void SlotsInsert(uint32_t key, int32_t atom)
     {
         if ((slotsUsed + 1) * 10 > slots.size() * 7)
@@ -189,7 +188,7 @@ CAtom::CAtom() : m_capacity(0), m_allocated(0), m_top(1), m_mode(1), m_positions
     if (!first)
         Fatal("メモリが足りません", "ZEVA:CAtom");
     for (int k = 0; k < kInitial; ++k)
-        first[k].text = kNoText;
+        first[k].text = kNoText;   // Reset releases nothing of these
     m_capacity = kInitial;
     m_allocated = kInitial;
     Reset();
@@ -239,6 +238,19 @@ int CAtom::Check()
         return 1;
     Debug_Out("CAtom::Check() ... FALSE\n");
     return 0;
+}
+
+uint32_t CAtom::TextKey(const char* text)
+{
+    uint32_t k = kKeyStart;
+    for (; *text; ++text)
+        k = (k ^ (unsigned char)*text) * 16777619u;
+    return k;
+}
+
+uint32_t CAtom::KeyAt(int index) const
+{
+    return index >= 0 && index < m_capacity ? E(index).key : kKeyStart;
 }
 
 uint16_t CAtom::Hash(const char* text)
@@ -312,6 +324,7 @@ bool CAtom::Grow()
         e.count = 0;
         e.hash = 0;
         e.text = kNoText;
+        e.key = kKeyStart;
     }
     m_capacity = cap;
     if (m_index && !m_mode) {
@@ -325,7 +338,8 @@ bool CAtom::Grow()
 // position its hash belongs to).
 int CAtom::TakeFree(const char* text, uint16_t h)
 {
-    char* copy = CopyText(text);
+    uint32_t key;
+    char* copy = CopyText(text, &key);
     if (!copy) {
         Debug_Out("CAtom::Add() - メモリが足りません\n");
         return 0;
@@ -340,7 +354,7 @@ int CAtom::TakeFree(const char* text, uint16_t h)
     Entry& e = E(atom);
     e.hash = h;
     e.count = 1;
-    SetText(e, copy);
+    SetText(e, copy, key);
     ++m_top;
     if (m_top >= m_capacity && !Grow())
         Debug_Out("CAtom::Add() - メモリが足りません\n");
@@ -441,7 +455,7 @@ void CAtom::BuildIndex()
                 const Entry& e = E(atom);
                 ix->runs[e.hash].push_back(atom);
                 ix->TreeAdd(e.hash, 1);
-                ix->SlotsInsert(Index::Key(e.text), atom);
+                ix->SlotsInsert(e.key, atom);
             }
         } else {
             ix->prev.assign((size_t)m_capacity, 0);
@@ -508,7 +522,7 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
         std::vector<int32_t>& run = ix.runs[h];
         bool whole = strlen(text) <= kTextMax;   // else entered cut, matching nothing
         bool lookup = !run.empty() && whole;
-        uint32_t key = Index::Key(text);
+        uint32_t key = CAtom::TextKey(text);
         size_t mask = ix.slots.size() - 1;
 #if defined(__GNUC__)
         if (lookup)
@@ -548,7 +562,8 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
                 }
             }
         }
-        char* copy = CopyText(text);
+        uint32_t copyKey;
+        char* copy = CopyText(text, &copyKey);
         if (!copy) {
             Debug_Out("CAtom::Add() - メモリが足りません\n");
             return 0;
@@ -561,10 +576,11 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
         Entry& e = E(atom);
         e.hash = h;
         e.count = 1;
-        SetText(e, copy);
-        ix.SlotsInsert(whole ? key : Index::Key(e.text), atom);
+        SetText(e, copy, copyKey);
+        ix.SlotsInsert(e.key, atom);
     } else {
-        char* copy = CopyText(text);
+        uint32_t copyKey;
+        char* copy = CopyText(text, &copyKey);
         if (!copy) {
             Debug_Out("CAtom::Add() - メモリが足りません\n");
             return 0;
@@ -579,7 +595,7 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
         Entry& e = E(atom);
         e.hash = h;
         e.count = 1;
-        SetText(e, copy);
+        SetText(e, copy, copyKey);
     }
     ++m_top;
     m_positionsStale = true;
@@ -603,7 +619,7 @@ void CAtom::IndexedDelete(int index)
         }
         run.erase(it);
         ix.TreeAdd(e.hash, -1);
-        ix.SlotsErase(Index::Key(e.text), index);
+        ix.SlotsErase(e.key, index);
     } else {
         int32_t p = ix.prev[index], n = ix.next[index];
         if (ix.next[p] != index || ix.prev[n] != index) {

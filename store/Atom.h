@@ -21,6 +21,7 @@ public:
         int32_t pos;        // atom index listed at this position
         int32_t count;      // references to this atom; 0 = free
         uint16_t hash;
+        uint32_t key;       // TextKey of the text
         const char* text;   // at most 255 bytes, in memory of its own (or a shared empty text)
     };
 
@@ -38,6 +39,10 @@ public:
     void Delete(int index);
 
     static uint16_t Hash(const char* text);
+    // A 32-bit key of a whole text (FNV-1a); equal texts have equal keys.
+    // KeyAt gives the key of an atom's text without reading the text.
+    static uint32_t TextKey(const char* text);
+    uint32_t KeyAt(int index) const;
 
     // Inspection for tests and diagnostics.
     int Capacity() const { return m_capacity; }

@@ -91,24 +91,19 @@ uint64_t Mix(uint64_t x)
     return x ^ (x >> 33);
 }
 
-uint64_t TextKey(const char* s)
-{
-    uint64_t h = 14695981039346656037ULL;
-    for (; *s; ++s)
-        h = (h ^ (unsigned char)*s) * 1099511628211ULL;
-    return h;
-}
-
 // What a record is filed under: its number, or for an unknown number the
 // fields an unknown number is matched on. Records filed apart can never be
-// partners; records filed together still go through the rules.
-uint64_t FileKey(int32_t no, const char* id, uint16_t date, uint16_t time, const char* name, const char* title)
+// partners; records filed together still go through the rules. Texts count
+// by their keys (CAtom::TextKey), which the store's tables keep for every
+// atom, so filing the stored records reads none of their texts.
+uint64_t FileKey(int32_t no, bool hasId, uint32_t idKey, uint16_t date, uint16_t time, uint32_t nameKey,
+                 uint32_t titleKey)
 {
-    if (id)
-        return Mix(TextKey(id) ^ 1);
+    if (hasId)
+        return Mix((uint64_t)idKey << 1 | 1);
     if (no != SUBJ_NO_UNKNOWN)
         return Mix((uint64_t)(uint32_t)no << 1);
-    return Mix(TextKey(name) * 31 + TextKey(title) * 7 + ((uint64_t)date << 16 | time) * 3 + 2);
+    return Mix((uint64_t)nameKey * 31 + (uint64_t)titleKey * 7 + ((uint64_t)date << 16 | time) * 3 + 2);
 }
 
 // The stored records of every file key that the incoming list asks for, as
@@ -129,7 +124,8 @@ public:
             if ((p.atr & ATR_D) && p.no == SUBJ_NO_UNKNOWN)
                 continue;   // the first unknown number of all: found by a walk
             Incoming d = Describe(in, p);
-            m_key[(size_t)i] = FileKey(p.no, d.id, p.date, p.time, d.name, d.title);
+            m_key[(size_t)i] = FileKey(p.no, d.id != nullptr, d.id ? CAtom::TextKey(d.id) : 0, p.date, p.time,
+                                       CAtom::TextKey(d.name), CAtom::TextKey(d.title));
             Slot(m_key[(size_t)i], true);
             wantIds |= d.id != nullptr;
             wantUnknown |= p.no == SUBJ_NO_UNKNOWN;
@@ -147,16 +143,16 @@ public:
             if (IsId(s.no)) {
                 if (!wantIds)
                     continue;
-                key = FileKey(s.no, store.GetIdText(s.no), 0, 0, nullptr, nullptr);
+                key = FileKey(s.no, true, store.Atoms(CSubj::A_ID).KeyAt(s.no & 0x7FFFFFFF), 0, 0, 0, 0);
             } else if (s.no != SUBJ_NO_UNKNOWN) {
                 if (!wantNumbers)
                     continue;
-                key = FileKey(s.no, nullptr, 0, 0, nullptr, nullptr);
+                key = FileKey(s.no, false, 0, 0, 0, 0, 0);
             } else {
                 if (!wantUnknown)
                     continue;
-                key = FileKey(s.no, nullptr, s.date, s.time, store.Atoms(CSubj::A_NAME).Get(s.name),
-                              store.Atoms(CSubj::A_TITLE).Get(s.title));
+                key = FileKey(s.no, false, 0, s.date, s.time, store.Atoms(CSubj::A_NAME).KeyAt(s.name),
+                              store.Atoms(CSubj::A_TITLE).KeyAt(s.title));
             }
             int list = Slot(key, false);
             if (list >= 0)
