@@ -9,7 +9,8 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 # output (ctest) is not kept waiting by them.
 services_up() {
     for pid in $(pgrep -f 'winedevice.exe' 2>/dev/null); do
-        tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+        # (a process may end between the listing and the read)
+        { tr '\0' '\n' < "/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
     done
     return 1
 }
