@@ -16,6 +16,9 @@ namespace killtest {
 
 const int kStates = 4;
 const char kStoreName[] = "001.zvt";
+// Articles of state 0: over 1 MB, so that a save makes more than one piece
+// and writes behind on its thread.
+const uint32_t kBase = 3000;
 
 inline storegen::Board TheBoard()
 {
@@ -27,10 +30,10 @@ inline std::string Title(int state)
     return "kill " + std::to_string(state);
 }
 
-// State 0: 1,500 articles as the main program writes them.
+// State 0: kBase articles as the main program writes them.
 inline std::string Base()
 {
-    return TheBoard().Store(1500, 0, nullptr, Title(0).c_str());
+    return TheBoard().Store(kBase, 0, nullptr, Title(0).c_str());
 }
 
 // A plug-in's output: new articles, stored ones with O (replaced), with V
@@ -40,7 +43,7 @@ inline std::string Incoming(int state)
     storegen::Board board = TheBoard();
     std::string t;
     storegen::Board::Header(t, Title(state).c_str(), 0, 0);
-    uint32_t from = state == 1 ? 1500 : 1650;
+    uint32_t from = state == 1 ? kBase : kBase + 150;
     for (uint32_t k = from; k < from + 150; ++k)
         board.Article(t, k, true, k % 10 == 0 ? "V" : "");
     for (uint32_t k = (uint32_t)state * 100; k < (uint32_t)state * 100 + 30; ++k)
@@ -48,7 +51,7 @@ inline std::string Incoming(int state)
     for (uint32_t k = (uint32_t)state * 300; k < (uint32_t)state * 300 + 20; ++k)
         board.Article(t, k, true, "D");
     if (state == 2)
-        for (uint32_t k = 1500; k < 1520; ++k)
+        for (uint32_t k = kBase; k < kBase + 20; ++k)
             board.Article(t, k, true, "D");
     return t;
 }

@@ -153,6 +153,8 @@ TEST(StoreKill, KilledWhileMergingAndRewritingLeavesAWholeStore)
 {
     const std::vector<std::string> states = killtest::States();
     ASSERT_EQ((int)states.size(), killtest::kStates);
+    for (const std::string& bytes : states)
+        ASSERT_GT(bytes.size(), 1u << 20);   // more than one piece of a save
     KillDir dir;
     ASSERT_FALSE(dir.Path().empty());
     std::string store = dir.File(killtest::kStoreName);
