@@ -76,7 +76,7 @@ char* File_ReadBlock(const char* path, size_t* size, size_t padBefore, size_t pa
     size_t want = 0;
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (uint64_t)st.st_size < SIZE_MAX / 2) {
         want = (size_t)st.st_size;
-        block = (char*)malloc(padBefore + want + padAfter);
+        block = (char*)malloc(padBefore + want + padAfter + 1);   // never malloc(0)
     }
     if (!block) {
         close(fd);

@@ -73,7 +73,7 @@ char* File_ReadBlock(const char* path, size_t* size, size_t padBefore, size_t pa
     size_t want = 0;
     if (GetFileSizeEx(h, &li) && li.QuadPart <= 0x7FFFFFFF - 16) {
         want = (size_t)li.QuadPart;
-        block = (char*)malloc(padBefore + want + padAfter);
+        block = (char*)malloc(padBefore + want + padAfter + 1);   // never malloc(0)
     }
     if (!block) {
         CloseHandle(h);
