@@ -16,7 +16,7 @@ int File_ReadAll(const char* path, std::vector<char>& out, size_t padBefore = 0,
 // pads zero. nullptr when the file can't be opened or read.
 char* File_ReadBlock(const char* path, size_t* size, size_t padBefore = 0, size_t padAfter = 0);
 // At most n bytes from the start of the file; the count read, -1 when the
-// file can't be opened.
+// file can't be opened or is no regular file.
 long File_ReadHead(const char* path, char* buf, size_t n);
 
 // Replaces path with the given bytes atomically (see above). Returns 1 or 0.

@@ -2,6 +2,8 @@
 #include "base/fileio_os.h"
 
 #include <atomic>
+#include <stdlib.h>
+#include <string.h>
 
 namespace {
 std::atomic<int> g_faultAt{0};
@@ -25,6 +27,74 @@ bool FileFault_Step()
     int n = ++g_steps;
     int at = g_faultAt;
     return at > 0 && n == at;
+}
+
+namespace {
+// Reads up to size bytes: the count read, less when the file ended early
+// (it shrank meanwhile: what was there is kept).
+size_t ReadFull(intptr_t h, char* p, size_t size)
+{
+    size_t got = 0;
+    while (got < size) {
+        size_t n = fileio_os::ReadSome(h, p + got, size - got);
+        if (!n)
+            break;
+        got += n;
+    }
+    return got;
+}
+}
+
+int File_ReadAll(const char* path, std::vector<char>& out, size_t padBefore, size_t padAfter)
+{
+    out.clear();
+    uint64_t size = 0;
+    intptr_t h = fileio_os::OpenRead(path, &size);
+    if (h == -1)
+        return 0;
+    try {
+        out.assign(padBefore + (size_t)size + padAfter, 0);
+    } catch (...) {
+        fileio_os::Close(h);
+        out.clear();
+        return 0;
+    }
+    size_t got = ReadFull(h, out.data() + padBefore, (size_t)size);
+    fileio_os::Close(h);
+    if (got < size)
+        out.resize(padBefore + got + padAfter);
+    return 1;
+}
+
+char* File_ReadBlock(const char* path, size_t* size, size_t padBefore, size_t padAfter)
+{
+    *size = 0;
+    uint64_t want = 0;
+    intptr_t h = fileio_os::OpenRead(path, &want);
+    if (h == -1)
+        return nullptr;
+    char* block = (char*)malloc(padBefore + (size_t)want + padAfter + 1);   // never malloc(0)
+    if (!block) {
+        fileio_os::Close(h);
+        return nullptr;
+    }
+    size_t got = ReadFull(h, block + padBefore, (size_t)want);
+    fileio_os::Close(h);
+    memset(block, 0, padBefore);
+    memset(block + padBefore + got, 0, padAfter);
+    *size = got;
+    return block;
+}
+
+long File_ReadHead(const char* path, char* buf, size_t n)
+{
+    uint64_t size = 0;
+    intptr_t h = fileio_os::OpenRead(path, &size);
+    if (h == -1)
+        return -1;
+    size_t got = ReadFull(h, buf, n);
+    fileio_os::Close(h);
+    return (long)got;
 }
 
 int File_Replace(const char* path, const void* data, size_t size)

@@ -8,6 +8,11 @@
 bool FileFault_Step();
 
 namespace fileio_os {
+// Opens a regular file for reading and gives its size; -1 when it can't be
+// opened, is no regular file or is too large to be held in memory.
+intptr_t OpenRead(const char* path, uint64_t* size);
+// Reads at most size bytes: the count read, 0 at the end or on an error.
+size_t ReadSome(intptr_t handle, char* p, size_t size);
 // Creates a new temporary file beside target (name returned in temp). Fails
 // for a read-only target, which an in-place rewrite could not change either.
 intptr_t CreateTemp(const std::string& target, std::string& temp);

@@ -7,7 +7,6 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,92 +30,32 @@ std::string FolderOf(const std::string& path)
 }
 }
 
-int File_ReadAll(const char* path, std::vector<char>& out, size_t padBefore, size_t padAfter)
+namespace fileio_os {
+intptr_t OpenRead(const char* path, uint64_t* size)
 {
-    out.clear();
-    int fd = open(path, O_RDONLY);
-    if (fd < 0)
-        return 0;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return 0;
-    }
-    size_t size = (size_t)st.st_size;
-    try {
-        out.assign(padBefore + size + padAfter, 0);
-    } catch (...) {
-        close(fd);
-        out.clear();
-        return 0;
-    }
-    size_t got = 0;
-    while (got < size) {
-        ssize_t n = read(fd, out.data() + padBefore + got, size - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += (size_t)n;
-    }
-    close(fd);
-    if (got < size)   // the file shrank meanwhile: keep what was there
-        out.resize(padBefore + got + padAfter);
-    return 1;
-}
-
-char* File_ReadBlock(const char* path, size_t* size, size_t padBefore, size_t padAfter)
-{
-    *size = 0;
-    int fd = open(path, O_RDONLY);
-    if (fd < 0)
-        return nullptr;
-    struct stat st;
-    char* block = nullptr;
-    size_t want = 0;
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (uint64_t)st.st_size < SIZE_MAX / 2) {
-        want = (size_t)st.st_size;
-        block = (char*)malloc(padBefore + want + padAfter + 1);   // never malloc(0)
-    }
-    if (!block) {
-        close(fd);
-        return nullptr;
-    }
-    size_t got = 0;
-    while (got < want) {
-        ssize_t n = read(fd, block + padBefore + got, want - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;   // the file shrank meanwhile: keep what was there
-        got += (size_t)n;
-    }
-    close(fd);
-    memset(block, 0, padBefore);
-    memset(block + padBefore + got, 0, padAfter);
-    *size = got;
-    return block;
-}
-
-long File_ReadHead(const char* path, char* buf, size_t n)
-{
-    int fd = open(path, O_RDONLY);
+    // Not blocking on a pipe's open; anything but a regular file is refused.
+    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return -1;
-    size_t got = 0;
-    while (got < n) {
-        ssize_t r = read(fd, buf + got, n - got);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0)
-            break;
-        got += (size_t)r;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || (uint64_t)st.st_size >= SIZE_MAX / 2) {
+        close(fd);
+        return -1;
     }
-    close(fd);
-    return (long)got;
+    *size = (uint64_t)st.st_size;
+    return fd;
 }
 
-namespace fileio_os {
+size_t ReadSome(intptr_t handle, char* p, size_t size)
+{
+    for (;;) {
+        ssize_t n = read((int)handle, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n > 0 ? (size_t)n : 0;
+    }
+}
+
 intptr_t CreateTemp(const std::string& target, std::string& temp)
 {
     struct stat st;

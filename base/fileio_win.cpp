@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <stdio.h>
-#include <stdlib.h>
 #include <windows.h>
 
 #include "base/fileio_os.h"
@@ -27,87 +26,31 @@ bool IsSharingError(DWORD e)
 }
 }
 
-int File_ReadAll(const char* path, std::vector<char>& out, size_t padBefore, size_t padAfter)
+namespace fileio_os {
+intptr_t OpenRead(const char* path, uint64_t* size)
 {
-    out.clear();
     HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE)
-        return 0;
+        return -1;
     LARGE_INTEGER li;
     if (!GetFileSizeEx(h, &li) || li.QuadPart > 0x7FFFFFFF - 16) {
         CloseHandle(h);
-        return 0;
-    }
-    size_t size = (size_t)li.QuadPart;
-    try {
-        out.assign(padBefore + size + padAfter, 0);
-    } catch (...) {
-        CloseHandle(h);
-        out.clear();
-        return 0;
-    }
-    size_t got = 0;
-    while (got < size) {
-        DWORD n = 0;
-        DWORD want = (DWORD)((size - got) > (1u << 24) ? (1u << 24) : (size - got));
-        if (!ReadFile(h, out.data() + padBefore + got, want, &n, nullptr) || n == 0)
-            break;
-        got += n;
-    }
-    CloseHandle(h);
-    if (got < size)
-        out.resize(padBefore + got + padAfter);
-    return 1;
-}
-
-char* File_ReadBlock(const char* path, size_t* size, size_t padBefore, size_t padAfter)
-{
-    *size = 0;
-    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return nullptr;
-    LARGE_INTEGER li;
-    char* block = nullptr;
-    size_t want = 0;
-    if (GetFileSizeEx(h, &li) && li.QuadPart <= 0x7FFFFFFF - 16) {
-        want = (size_t)li.QuadPart;
-        block = (char*)malloc(padBefore + want + padAfter + 1);   // never malloc(0)
-    }
-    if (!block) {
-        CloseHandle(h);
-        return nullptr;
-    }
-    size_t got = 0;
-    while (got < want) {
-        DWORD n = 0;
-        DWORD chunk = (DWORD)((want - got) > (1u << 24) ? (1u << 24) : (want - got));
-        if (!ReadFile(h, block + padBefore + got, chunk, &n, nullptr) || n == 0)
-            break;
-        got += n;
-    }
-    CloseHandle(h);
-    memset(block, 0, padBefore);
-    memset(block + padBefore + got, 0, padAfter);
-    *size = got;
-    return block;
-}
-
-long File_ReadHead(const char* path, char* buf, size_t n)
-{
-    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
         return -1;
-    DWORD got = 0;
-    if (!ReadFile(h, buf, (DWORD)n, &got, nullptr))
-        got = 0;
-    CloseHandle(h);
-    return (long)got;
+    }
+    *size = (uint64_t)li.QuadPart;
+    return (intptr_t)h;
 }
 
-namespace fileio_os {
+size_t ReadSome(intptr_t handle, char* p, size_t size)
+{
+    DWORD n = 0;
+    DWORD want = (DWORD)(size > (1u << 24) ? (1u << 24) : size);
+    if (!ReadFile(H(handle), p, want, &n, nullptr))
+        return 0;
+    return n;
+}
+
 intptr_t CreateTemp(const std::string& target, std::string& temp)
 {
     DWORD attr = GetFileAttributesA(target.c_str());

@@ -17,9 +17,10 @@ public:
     CWriteBehind(const CWriteBehind&) = delete;
     CWriteBehind& operator=(const CWriteBehind&) = delete;
 
-    // The piece to fill; its size may be grown as needed.
+    // The piece to fill (one string object throughout); its size may be
+    // grown as needed.
     std::string& Piece() { return m_fill; }
-    // Hands over the first len bytes of the piece; the next Piece() is another
+    // Hands over the first len bytes of the piece, which then holds another
     // buffer. 0 once a write has failed (the file is then given up).
     int Pass(size_t len);
     // Writes the first len bytes of the piece and waits for every write

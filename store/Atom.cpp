@@ -20,31 +20,29 @@ const char kNoText[1] = {0};
 
 const uint32_t kKeyStart = 2166136261u;   // the key of the empty text
 
-// A copy of the text cut at 255 bytes, in memory of its own, and the key of
-// the copy; nullptr when the memory can't be had.
-char* CopyText(const char* src, uint32_t* key)
+// A copy of the text cut at 255 bytes, in memory of its own; nullptr when
+// the memory can't be had.
+char* CopyText(const char* src)
 {
     size_t n = 0;
-    uint32_t k = kKeyStart;
     while (n < CAtom::kTextMax && src[n])
-        k = (k ^ (unsigned char)src[n++]) * 16777619u;
+        ++n;
     char* p = (char*)malloc(n + 1);
     if (p) {
         memcpy(p, src, n);
         p[n] = 0;
     }
-    *key = k;
     return p;
 }
 
 // The entry takes the copy; a text it held before is released (after the
 // copy was made: the new text may have been read from the old one).
-void SetText(CAtom::Entry& e, char* copy, uint32_t key)
+void SetText(CAtom::Entry& e, char* copy)
 {
     if (e.text != kNoText)
         free((void*)e.text);
     e.text = copy;
-    e.key = key;
+    e.key = CAtom::TextKey(copy);
 }
 
 void ClearText(CAtom::Entry& e)
@@ -338,8 +336,7 @@ bool CAtom::Grow()
 // position its hash belongs to).
 int CAtom::TakeFree(const char* text, uint16_t h)
 {
-    uint32_t key;
-    char* copy = CopyText(text, &key);
+    char* copy = CopyText(text);
     if (!copy) {
         Debug_Out("CAtom::Add() - メモリが足りません\n");
         return 0;
@@ -354,7 +351,7 @@ int CAtom::TakeFree(const char* text, uint16_t h)
     Entry& e = E(atom);
     e.hash = h;
     e.count = 1;
-    SetText(e, copy, key);
+    SetText(e, copy);
     ++m_top;
     if (m_top >= m_capacity && !Grow())
         Debug_Out("CAtom::Add() - メモリが足りません\n");
@@ -562,8 +559,7 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
                 }
             }
         }
-        uint32_t copyKey;
-        char* copy = CopyText(text, &copyKey);
+        char* copy = CopyText(text);
         if (!copy) {
             Debug_Out("CAtom::Add() - メモリが足りません\n");
             return 0;
@@ -576,11 +572,10 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
         Entry& e = E(atom);
         e.hash = h;
         e.count = 1;
-        SetText(e, copy, copyKey);
+        SetText(e, copy);
         ix.SlotsInsert(e.key, atom);
     } else {
-        uint32_t copyKey;
-        char* copy = CopyText(text, &copyKey);
+        char* copy = CopyText(text);
         if (!copy) {
             Debug_Out("CAtom::Add() - メモリが足りません\n");
             return 0;
@@ -595,7 +590,7 @@ int CAtom::IndexedAdd(const char* text, uint16_t h)
         Entry& e = E(atom);
         e.hash = h;
         e.count = 1;
-        SetText(e, copy, copyKey);
+        SetText(e, copy);
     }
     ++m_top;
     m_positionsStale = true;

@@ -549,18 +549,17 @@ int CSubj::WriteFile()
         return 0;
     CountAtr();
     CWriteBehind w(f);
-    std::string* piece = &w.Piece();
-    piece->clear();
-    SerializeHeader(*piece);
-    size_t len = piece->size();
-    piece->resize(kPiece + 8192);
+    std::string& piece = w.Piece();   // the same buffer object after every Pass
+    piece.clear();
+    SerializeHeader(piece);
+    size_t len = piece.size();
+    piece.resize(kPiece + 8192);
     for (int i = 0; i < m_count; ++i) {
         PrefetchRecord(i + 8);
-        SerializeRecord(*piece, len, i);
+        SerializeRecord(piece, len, i);
         if (len >= kPiece) {
             if (!w.Pass(len))
                 return 0;
-            piece = &w.Piece();
             len = 0;
         }
     }
