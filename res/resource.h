@@ -3,25 +3,141 @@
 #pragma once
 
 // ---- dialogs ---------------------------------------------------------------
+#define IDD_ABOUT 103    // "バージョン情報"
 #define IDD_PATROL 145   // "ZEVA - 巡回", the patrol's progress window
 
 // ---- controls --------------------------------------------------------------
 #define IDC_PATROL_LIST 1201   // the progress list of IDD_PATROL ("BBS", "結果")
 // IDD_PATROL's button is IDCANCEL: "キャンセル", then "閉じる".
+#define IDC_ABOUT_WEB 1006       // "Web": sends ID_HELP_HOMEPAGE
+#define IDC_ABOUT_VERSION 1050   // "version %s"
+#define IDC_ABOUT_PLUGINS 1058   // the plug-in list
+#define IDC_ABOUT_COMMENT 1079   // the program's version comment
+#define IDC_ABOUT_MAIL 1119      // "e-mail": sends ID_HELP_MAIL
+
+// Children of the main window.
+#define IDC_STATUSBAR 110
+#define IDC_TOOLBAR 111
+#define IDC_FOLDERVIEW 112
+#define IDC_TEXTVIEW 113
+#define IDC_TITLEVIEW 114
+#define IDC_HEADERVIEW 120
 
 // ---- menus -----------------------------------------------------------------
+#define IDM_MAIN 109          // the menu bar
+#define IDM_FOLDER_CONTEXT 140
+#define IDM_TEXT_CONTEXT 146
+#define IDM_TITLE_CONTEXT 154  // the 記事 menu
 
 // ---- commands --------------------------------------------------------------
+// One id space for menus, toolbar, key files and the patrol's commands: the
+// values are stored in the key files and must never change.
+#define ID_APP_ABOUT 104              // バージョン情報
+#define ID_APP_EXIT 105               // 終了
+#define ID_NEXT_ARTICLE 115           // 次の記事
+#define ID_PREV_ARTICLE 116           // 前の記事
+#define ID_READ_ON 117                // 読み進める
+#define ID_SHOW_WITH_PARENT 121       // 親記事の内容をメッセージに追加表示
+#define ID_COPY 32771                 // コピー
+#define ID_OPTIONS 32773              // オプション
+#define ID_NEW_FOLDER 32775           // フォルダ作成
+#define ID_DELETE_FILE 32777          // ファイル削除
 // Patrols (PatrolKind 1, 0, 2, 3).
 #define ID_PATROL_CURRENT 32778     // 現在のフォルダのみ巡回
 #define ID_PATROL_ALL 32779         // 通常巡回
 #define ID_PATROL_SEND 32862        // 送信有りのフォルダを巡回
 #define ID_PATROL_TEMPORARY 32877   // 一時巡回のみ巡回
+#define ID_SEARCH 32780               // 検索
+#define ID_FOLDER_PROPERTIES 32782    // プロパティ (folder)
+#define ID_SAVE_AS 32795              // 名前を付けて保存 (no action)
+#define ID_REFRESH 32798              // 最新の情報に更新
+#define ID_EXPLORER 32802             // エクスプローラ起動
+#define ID_NEXT_WINDOW 32803          // 次のウインドウへ
+#define ID_PREV_WINDOW 32804          // 前のウインドウへ
+#define ID_RENAME 32807               // 名前の変更
+#define ID_SELECT_ALL 32809           // すべて選択
+#define ID_NEW_ARTICLE 32814          // 新規作成
+#define ID_REPLY 32815                // 返信
+#define ID_EDIT 32816                 // 編集
+#define ID_SEND_NEXT 32818            // 次回送信
+#define ID_MARK_UNREAD 32820          // 未読
+#define ID_MARK_READ 32821            // 既読
+#define ID_HOLD 32831                 // 送信保留
+#define ID_DELETE_ARTICLE 32832       // 削除 (article)
+#define ID_HELP_CONTENTS 32834        // 目次
+#define ID_IMPORT 32842               // インポート
+#define ID_UNREAD_DOWN 32847          // 下方向に未読を検索
+#define ID_UNREAD_UP 32848            // 上方向に未読を検索
+#define ID_VIEW_STATUSBAR 32850       // ステータスバー
+#define ID_VIEW_TOOLBAR 32851         // ツールバー
+#define ID_READ_ON_UNREAD 32852       // 未読を読み進める
+#define ID_ARTICLE_PROPERTIES 32853   // プロパティ (article)
+#define ID_SORT_TREE 32855            // ツリー
+#define ID_SORT_NUMBER 32856          // 番号順
+#define ID_SORT_TITLE 32857           // タイトル順
+#define ID_SORT_AUTHOR 32858          // 発言者名順
+#define ID_SORT_DATE 32859            // 日付順
+#define ID_VIEW_LOGFILES 32860        // ログファイル表示
+#define ID_INTERNET_OPTIONS 32861     // インターネットのプロパティ
+#define ID_OPEN_URL 32863             // URLを開く
+#define ID_HANGUP 32865               // ダイヤルアップ切断
+#define ID_HELP_HOMEPAGE 32866        // ZEVAホームページへ
+#define ID_HELP_MAIL 32867            // 作者へメール
+#define ID_COPY_HOMEPAGE 32871        // ホームページ (copy)
+#define ID_MAIL_AUTHOR 32873          // メール送信
+#define ID_COPY_EMAIL 32874           // e-mail (copy)
+#define ID_OPEN_HOMEPAGE 32875        // ホームページ表示
+#define ID_VIEW_FOLDERVIEW 32879      // フォルダビュー表示
+#define ID_PROPERTIES 32880           // プロパティ (by focus)
+#define ID_CTRL_INSERT 32882          // default key Ctrl+Insert (no action)
+#define ID_BACK 32883                 // 戻る
+#define ID_SEARCH_READ_ON 32884       // 検索し読み進める
+#define ID_SEARCH_UP 32885            // 上方向に検索
+#define ID_SEARCH_DOWN 32886          // 下方向に検索
+#define ID_DELETE_KEY 32887           // Delete key (by focus)
+#define ID_MAX_TITLEVIEW 32890        // タイトルビューを縦方向に最大化
+#define ID_MAX_TEXTVIEW 32891         // テキストビューを縦方向に最大化
+#define ID_SCROLL_BACK 32892          // 逆スクロール
+#define ID_LINE_DOWN 32893            // 1行スクロールダウン
+#define ID_LINE_UP 32894              // 1行スクロールアップ
+#define ID_FOLDER_CHECK 32895         // フォルダにチェックを付ける
+#define ID_PATROL_MARK 32896          // 巡回指定
+#define ID_PATROL_UNMARK 32897        // 巡回指定解除
+#define ID_VIEWFLAG_TITLE 32933       // VIEWFLAG 8
+#define ID_OPEN_PLUGIN_FOLDER 32935   // プラグインフォルダを開く
+#define ID_OPEN_FOLDER 32936          // フォルダを開く
+#define ID_GO_PARENT 32937            // 親記事へ
+#define ID_FORWARD 32938              // 進む
+#define ID_LABEL_NONE 32940           // カラーラベル なし; 32941 ... 32956 the colours
+#define ID_LABEL_LAST 32956
 // Sent to the main window by the patrol.
 #define ID_PATROL_STORE_LOCK 32957     // a store is about to be rewritten (lParam: path)
 #define ID_PATROL_STORE_UNLOCK 32958   // it was rewritten (high word of wParam: articles changed)
 #define ID_PATROL_END 32960            // the progress window is closing
+#define ID_HTML_VIEW 32961            // HTMLビュー
+#define ID_WINDOW_MINIMIZE 32962      // 最小化
+#define ID_WINDOW_MAXIMIZE 32963      // 最大化
+#define ID_WINDOW_RESTORE 32964       // 元のサイズに戻す
+#define ID_VIEWFLAG_NUMBER 32965      // VIEWFLAG 2
+#define ID_VIEWFLAG_PARENT 32966      // VIEWFLAG 4
+#define ID_VIEWFLAG_PREVIEW 32967     // VIEWFLAG 0x10
+#define ID_VIEWFLAG_STATE 32968       // VIEWFLAG 0x40
+#define ID_VIEWFLAG_ICON 32969        // VIEWFLAG 0x20
+#define ID_OPEN_SENT_LOG 32970        // 送信時ログを開く
+#define ID_OPEN_ERROR_LOG 32973       // エラーログを開く
 
 // ---- strings ---------------------------------------------------------------
+#define IDS_APP_TITLE 103   // "ZEVA": the main window's title
+#define IDS_APP_CLASS 109   // "ZEVA": the main window's class
+// Menu help: the string of a command's id is its status-bar text.
 
 // ---- bitmaps ---------------------------------------------------------------
+#define IDB_TOOLBAR 155      // toolbar and menu icons, 16x16 cells (16 bits per pixel and more)
+#define IDB_TOOLBAR16 156    // the same in 16 colours
+
+// ---- icons and cursors -----------------------------------------------------
+#define IDI_ZEVA 107
+#define IDC_CUR_FOLDER_COPY 105   // folder drag, copy
+#define IDC_CUR_DRAG 142          // the drag image
+#define IDC_CUR_TITLE_COPY 143    // title drag, copy
+#define IDC_CUR_TITLE_MOVE 144    // title drag, move

@@ -1,0 +1,59 @@
+// What the main window calls in its views. Each view creates its child with
+// its control id and answers the commands routed to it (ui/shell/Commands.h).
+// Views not built yet stand as empty panes (ViewStubs_win.cpp): their
+// *_IsBuilt answers 0 and the shell greys their commands.
+#pragma once
+#include <windows.h>
+
+// Folder view (id 112).
+HWND FolderView_Create(HWND main);
+int FolderView_IsBuilt();
+LRESULT FolderView_OnNotify(NMHDR* nm);
+void FolderView_OnContextMenu(int x, int y);
+void FolderView_UpdateMenu(HMENU menu);
+void FolderView_Command(int id);
+// Rebuilds the tree (re-selecting the current item, which reopens it).
+void FolderView_Refresh();
+// At exit: writes "TreeState.ini" and frees the items.
+void FolderView_Clear();
+// A capture drag (of folders or of title rows) over the folder view:
+// highlights the folder under the screen point; 1 when there is one.
+int FolderView_DragHover(POINT screen);
+// The drag ended; drop (1) or cancel (0). Copy while Ctrl was held.
+void FolderView_DragEnd(HWND owner, int drop, int copy);
+
+// Title view (id 114).
+HWND TitleView_Create(HWND main);
+int TitleView_IsBuilt();
+LRESULT TitleView_OnNotify(NMHDR* nm);
+void TitleView_OnDrawItem(DRAWITEMSTRUCT* dis);
+void TitleView_OnMeasureItem(MEASUREITEMSTRUCT* mis);
+void TitleView_OnContextMenu(int x, int y);
+void TitleView_UpdateMenu(HMENU menu);
+void TitleView_Command(int id);
+void TitleView_Empty();
+// Refills from the open collection.
+void TitleView_Refill();
+void TitleView_EnsureCurrentVisible();
+void TitleView_DropCurrent();
+void TitleView_Release();
+
+// Header view (id 120) and text view (id 113).
+HWND HeaderView_Create(HWND main);
+HWND TextView_Create(HWND main);
+int TextView_IsBuilt();
+void TextView_Command(int id);   // copy, select all, line scrolling, its notifications
+void TextView_OnContextMenu(int x, int y);
+void TextView_ShowFile(const char* path);
+void TextView_Release();
+
+// HTML view.
+int HtmlView_IsBuilt();
+void HtmlView_Command(int id);
+void HtmlView_SetTopmost(int topmost);
+
+// Search and option sheet.
+int Search_IsBuilt();
+void Search_Command(int id);
+int Options_IsBuilt();
+void Options_Show();
