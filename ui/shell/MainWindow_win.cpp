@@ -72,14 +72,18 @@ void ReadVersionTexts()
     delete[] block;
 }
 
+// The program folder is the executable's; a test that hosts the window in
+// its own process names one before the window is created.
 void BuildFolders()
 {
-    char path[MAX_PATH] = "";
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (n == 0 || n >= sizeof path)
-        Str_Copy(path, sizeof path, ".\\zeva.exe");
-    const char* name = Path_FileName(path);
-    Str_CopyN(g_shell.programDir, sizeof g_shell.programDir, path, (size_t)(name - path));
+    if (!g_shell.programDir[0]) {
+        char path[MAX_PATH] = "";
+        DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+        if (n == 0 || n >= sizeof path)
+            Str_Copy(path, sizeof path, ".\\zeva.exe");
+        const char* name = Path_FileName(path);
+        Str_CopyN(g_shell.programDir, sizeof g_shell.programDir, path, (size_t)(name - path));
+    }
     Str_Format(g_shell.dataDir, sizeof g_shell.dataDir, "%sdata\\", g_shell.programDir);
     Str_Format(g_shell.pluginDir, sizeof g_shell.pluginDir, "%sPlugins\\", g_shell.programDir);
     CreateDirectoryA(g_shell.dataDir, nullptr);
@@ -470,6 +474,12 @@ void Shell_OnDestroy(HWND wnd)
         g_shell.composer->StopThread();
     PlaySoundFile(g_shell.opt.sound[4], true);
     PostQuitMessage(0);
+    delete g_shell.composer;
+    g_shell.composer = nullptr;
+    delete g_shell.subj;
+    g_shell.subj = nullptr;
+    g_shell.openPath[0] = 0;
+    g_shell.main = nullptr;
 }
 
 bool Shell_OnClose(HWND wnd)

@@ -113,10 +113,17 @@ void OnStoreUnlock(const char* path, int rebuild)
     if (File_LastWriteTime(path, &t))
         g_shell.cache.Lookup(path, t);
     if (IsOpenStore(path)) {
+        // Reload at once, under the collection's lock: the collection was
+        // saved and read-only while the file changed, so it holds nothing
+        // newer than the file, and a stale copy left writable would be
+        // saved over the patrol's work (or take an article the composer
+        // adds and lose it at the reload).
         g_shell.subj->Lock();
         g_shell.subj->SetReadOnly(0);
+        g_shell.subj->LoadFile(g_shell.openPath);
         g_shell.subj->Unlock();
-        g_shell.reload = 1;
+        g_shell.reload = 0;
+        TitleView_Refill();
     }
     if (rebuild)
         FolderView_Refresh();
