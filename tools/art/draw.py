@@ -273,15 +273,16 @@ def open_folder(img, x0, y0, x1, y1):
     paint(img, front, 'f', 'k', 'h', 'F')
 
 
-def globe(img, cx, cy, r):
+def globe(img, cx, cy, r, small_land=False):
     """The earth: a blue disc with two green continents."""
     ball = disc(cx, cy, r)
     paint(img, ball, 'o', 'k', 'l', 'O')
     inner = ball - border(ball)
-    land = (disc(cx - 0.35 * r, cy - 0.3 * r, 0.42 * r) |
-            disc(cx - 0.05 * r, cy - 0.55 * r, 0.25 * r) |
-            disc(cx + 0.4 * r, cy + 0.35 * r, 0.38 * r) |
-            disc(cx + 0.15 * r, cy + 0.1 * r, 0.2 * r))
+    k = 0.8 if small_land else 1.0
+    land = (disc(cx - 0.35 * r, cy - 0.3 * r, 0.42 * r * k) |
+            disc(cx - 0.05 * r, cy - 0.55 * r, 0.25 * r * k) |
+            disc(cx + 0.4 * r, cy + 0.35 * r, 0.38 * r * k) |
+            disc(cx + 0.15 * r, cy + 0.1 * r, 0.2 * r * k))
     for (x, y) in land & inner:
         img.set(x, y, 'e')
     for (x, y) in land & inner:
@@ -316,22 +317,41 @@ def arrow(img, direction, x0, y0, x1, y1, face='u', light='i', shade='U', shaft=
     paint(img, poly(pts), face, 'k', light, shade)
 
 
-def cycle_arrows(img, cx, cy, r_in, r_out, face='v', light='j', shade='V'):
-    """Two curved arrows chasing each other around a centre (the rounds of a
-    patrol)."""
-    for a0, a1 in ((200, 330), (20, 150)):
-        body = arc(cx, cy, r_in, r_out, a0, a1)
-        # arrowhead at the end angle a1, pointing along the circle (clockwise)
-        t = math.radians(a1)
-        rm = (r_in + r_out) / 2.0
-        px, py = cx + rm * math.cos(t), cy + rm * math.sin(t)
-        nx, ny = math.cos(t), math.sin(t)          # outwards
-        tx, ty = -math.sin(t), math.cos(t)         # clockwise direction
-        wing = (r_out - r_in) / 2.0 + 1.6
-        tip = (px + tx * 3.2, py + ty * 3.2)
-        head = poly([(px + nx * wing - tx * 0.6, py + ny * wing - ty * 0.6), tip,
-                     (px - nx * wing - tx * 0.6, py - ny * wing - ty * 0.6)])
-        paint(img, body | head, face, 'k', light, shade)
+def round_arrow(img, cx, cy, r_in, r_out, a0, a1, tip=4.5, extra=2.4):
+    """A ring arrow running clockwise from angle a0 to a1 (degrees, 0 = right,
+    90 = down) with its head at a1: the rounds of a patrol."""
+    body = arc(cx, cy, r_in, r_out, a0, a1)
+    t = math.radians(a1)
+    rm = (r_in + r_out) / 2.0
+    px, py = cx + rm * math.cos(t), cy + rm * math.sin(t)
+    nx, ny = math.cos(t), math.sin(t)          # outwards
+    tx, ty = -math.sin(t), math.cos(t)         # clockwise
+    wing = (r_out - r_in) / 2.0 + extra
+    head = poly([(px + nx * wing, py + ny * wing), (px + tx * tip, py + ty * tip),
+                 (px - nx * wing, py - ny * wing)])
+    paint(img, body | head, 'y', 'k', 'h', 'F')
+
+
+PATROL_ARC = """
+...kkkkkkkk.....
+.kkhhhhyyyyykk..
+khhykkkkkkyyyFk.
+khyk......kyyFk.
+khyk......kyyFk.
+khyk......kyyFk.
+kkkk......kyyFk.
+.........kkyyFkk
+.........kyyyyFk
+..........kyyFk.
+...........kFk..
+............k...
+"""
+
+
+def patrol_arc(img):
+    """The mark of the patrol commands: a yellow arrow going round over the
+    top from the left and coming down on the right."""
+    stamp(img, PATROL_ARC, 0, 0)
 
 
 def red_dot(img, cx, cy, r=2.6):
@@ -345,15 +365,15 @@ def send_arrow(img, x0, y0, x1, y1):
 
 
 def pause_bars(img, x0, y0):
-    """The mark of articles held back: two orange bars (6 x 7)."""
-    paint(img, rect(x0, y0, x0 + 2, y0 + 6), 'n', 'k', 'y', 'N')
-    paint(img, rect(x0 + 3, y0, x0 + 5, y0 + 6), 'n', 'k', 'y', 'N')
+    """The mark of articles held back: two red bars (7 x 8)."""
+    paint(img, rect(x0, y0, x0 + 2, y0 + 7), 'r', 'k')
+    paint(img, rect(x0 + 4, y0, x0 + 6, y0 + 7), 'r', 'k')
 
 
-def flag(img, x0, y0):
-    """The patrol mark: a red pennant on a pole (7 x 9)."""
-    fill(img, line(x0, y0, x0, y0 + 8), 'k')
-    paint(img, poly([(x0 + 1, y0), (x0 + 7, y0 + 2.5), (x0 + 1, y0 + 5)]), 'r', 'k', 'q', 'R')
+def flag(img, x0, y0, h=10):
+    """The patrol mark: a red flag on a pole (7 wide, h high)."""
+    fill(img, rect(x0, y0, x0 + 1, y0 + h - 1), 'k')
+    paint(img, rect(x0 + 1, y0, x0 + 7, y0 + 5), 'r', 'k', 'q', 'R')
 
 
 def check_box(img, x0, y0, size, checked):
@@ -395,12 +415,12 @@ kkkk........
 """
 
 HANDSET = """
-.kkk.......kkk.
-kKsKk.....kKsKk
-kKsKkkkkkkkKsKk
-kKsKsssssssKsKk
-.kKKKKKKKKKKKk.
-..kkkkkkkkkkk..
+...kkkkkkkkkk...
+.kkKsssssssssKk.
+kKsKKKKKKKKKKsKk
+kKKKkkkkkkkkKKKk
+kKKKk......kKKKk
+.kkk........kkk.
 """
 
 QUESTION = """
@@ -465,19 +485,29 @@ def red_cross(img, x0, y0, size):
     paint(img, shape, 'r', 'R', 'q', None)
 
 
-def gear(img, cx, cy, r):
-    teeth = set()
-    for k in range(8):
-        a = math.radians(k * 45 + 22.5)
-        for step in range(0, 5):
-            d = r - 0.5 + step * 0.5
-            tx, ty = cx + math.cos(a) * d, cy + math.sin(a) * d
-            teeth |= disc(tx, ty, 1.3)
-    body = disc(cx, cy, r - 1.2) | teeth
-    paint(img, body, 's', 'k', 'w', 'K')
-    hole = disc(cx, cy, r * 0.35)
-    paint(img, hole | border(hole), 'K', 'k')
-    clear(img, hole - border(hole))
+GEAR = """
+......kkkk......
+......kssk......
+..kk.kswsKk.kk..
+.kwsksssssKkssk.
+..kswsKKKKssKk..
+..kssKk..kKsk...
+kkksKk....kKskkk
+kswsk......ksssk
+kssKk......kKsKk
+kkksKk....kKKkkk
+..kssKk..kKKsk..
+..ksssKKKKsKKk..
+.kssksssKKKkKKk.
+..kk.kssKKk.kk..
+......ksKk......
+......kkkk......
+"""
+
+
+def gear(img):
+    """A cog wheel with eight teeth (16 x 16)."""
+    stamp(img, GEAR, 0, 0)
 
 
 def window_frame(img, x0, y0, x1, y1):
@@ -565,40 +595,29 @@ kkyyykk
 
 
 def tb_patrol_all(img):
-    cycle_arrows(img, 7.5, 7.5, 5.2, 8.2)
-    globe(img, 7.5, 7.5, 4.6)
+    globe(img, 5.0, 10.5, 5.4)
+    patrol_arc(img)
 
 
 def tb_patrol_ticked(img):
-    cycle_arrows(img, 7.5, 7.5, 5.2, 8.2)
-    globe(img, 7.5, 7.5, 4.6)
-    check_box(img, 8, 8, 8, True)
+    check_box(img, 0, 7, 9, True)
+    patrol_arc(img)
 
 
 def tb_patrol_current(img):
-    folder(img, 0, 5, 11, 14)
-    small_cycle(img, 11, 4)
-
-
-def small_cycle(img, cx, cy):
-    """A single round arrow (5 pixels around cx, cy)."""
-    body = arc(cx, cy, 2.2, 4.8, 120, 20)
-    t = math.radians(20)
-    px, py = cx + 3.5 * math.cos(t), cy + 3.5 * math.sin(t)
-    head = poly([(px + 2.9, py - 1.0), (px - 0.2, py + 3.8), (px - 3.0, py - 1.6)])
-    paint(img, body | head, 'v', 'k', 'j', 'V')
+    folder(img, 0, 7, 10, 15)
+    patrol_arc(img)
 
 
 def tb_patrol_outgoing(img):
-    cycle_arrows(img, 7.5, 7.5, 5.2, 8.2)
-    globe(img, 7.5, 7.5, 4.6)
-    page(img, 7, 6, 14, 15, 2)
-    send_arrow(img, 8, 9, 15, 15)
+    page(img, 0, 5, 9, 15, 2, 0)
+    arrow(img, 'right', 1, 8, 8, 14, 'v', 'j', 'V', 3)
+    patrol_arc(img)
 
 
 def tb_hang_up(img):
-    stamp(img, HANDSET, 0, 2)
-    red_cross(img, 6, 7, 9)
+    stamp(img, HANDSET, 0, 1)
+    red_cross(img, 4, 7, 9)
 
 
 def tb_next(img):
@@ -611,16 +630,28 @@ def tb_previous(img):
 
 def tb_read_on(img):
     page(img, 0, 0, 11, 15, 3, 6)
-    chevrons(img, 8, 6)
+    chevrons(img, 7, 4)
+
+
+CHEVRONS = """
+kk.....kk
+kuk...kuk
+kuuk.kuuk
+.kuukuuk.
+..kuuuk..
+kk.kuk.kk
+kuk.k.kuk
+kuuk.kuuk
+.kuukuuk.
+..kuuuk..
+...kuk...
+....k....
+"""
 
 
 def chevrons(img, x0, y0):
-    """Two blue chevrons pointing down: reading goes on (8 x 10)."""
-    for dy in (0, 4):
-        shape = thick(line(x0, y0 + dy, x0 + 3, y0 + dy + 3) | line(x0 + 4, y0 + dy + 3, x0 + 7, y0 + dy), 2)
-        paint(img, shape, 'u', 'k')
-        fill(img, {(x0 + 1, y0 + dy + 1), (x0 + 2, y0 + dy + 2), (x0 + 3, y0 + dy + 3),
-                   (x0 + 4, y0 + dy + 3), (x0 + 5, y0 + dy + 2), (x0 + 6, y0 + dy + 1)}, 'u')
+    """Two blue chevrons pointing down: reading goes on (9 x 12)."""
+    stamp(img, CHEVRONS, x0, y0)
 
 
 def tb_delete(img):
@@ -638,17 +669,28 @@ def tb_new_article(img):
 
 
 def tb_reply(img):
-    page(img, 3, 0, 14, 13, 3, 5)
-    curve_back(img, 0, 7)
+    page(img, 4, 0, 15, 15, 3, 6)
+    curve_back(img, 0, 4)
+
+
+REPLY_ARROW = """
+....k.......
+...kuk......
+..kuukkkkk..
+.kuiiiiiiuk.
+kuuuuuuuuuuk
+.kuuukkkkuuk
+..kuuk..kuuk
+...kuk..kuuk
+....k...kuuk
+........kuUk
+.........kk.
+"""
 
 
 def curve_back(img, x0, y0):
-    """A blue arrow turning back to the left (reply), 10 x 9."""
-    body = arc(x0 + 5.5, y0 + 5.5, 2.0, 4.6, 270, 90)
-    body = {p for p in body if p[0] >= x0 + 5}
-    head = poly([(x0 + 6.0, y0 + 0.0), (x0 + 0.0, y0 + 2.5), (x0 + 6.0, y0 + 5.0 + 1)])
-    body |= rect(x0 + 4, y0 + 8, x0 + 5, y0 + 9)
-    paint(img, body | head, 'u', 'k', 'i', 'U')
+    """A blue arrow pointing back to the left over a bend (reply), 12 x 11."""
+    stamp(img, REPLY_ARROW, x0, y0)
 
 
 def tb_edit(img):
@@ -657,14 +699,14 @@ def tb_edit(img):
 
 
 def tb_options(img):
-    gear(img, 7.5, 7.5, 6.8)
+    gear(img)
 
 
 def tb_explorer(img):
-    window_frame(img, 0, 0, 15, 14)
-    fill(img, line(5, 5, 5, 13), 's')
-    folder(img, 1, 5, 4, 9, 'f', None, None)
-    fill(img, rect(7, 6, 13, 6) | rect(7, 8, 12, 8) | rect(7, 10, 13, 10) | rect(7, 12, 11, 12), 't')
+    # a window looking at the folders
+    window_frame(img, 0, 0, 15, 12)
+    fill(img, rect(2, 5, 13, 5) | rect(2, 7, 10, 7) | rect(2, 9, 12, 9), 't')
+    open_folder(img, 4, 6, 15, 15)
 
 
 def tb_help(img):
@@ -697,7 +739,7 @@ def tb_mark_unread(img):
 
 def tb_hold_back(img):
     page(img, 0, 1, 11, 15, 3, 6)
-    pause_bars(img, 8, 8)
+    pause_bars(img, 8, 7)
 
 
 def tb_send_next(img):
@@ -733,8 +775,8 @@ def tb_unread_up(img):
 
 def tb_read_on_unread(img):
     page(img, 0, 0, 11, 15, 3, 6)
-    chevrons(img, 8, 6)
-    red_dot(img, 3.5, 12.0, 3.4)
+    chevrons(img, 7, 4)
+    red_dot(img, 4.0, 11.5, 4.0)
 
 
 def tb_internet_properties(img):
@@ -743,8 +785,8 @@ def tb_internet_properties(img):
 
 
 def tb_open_url(img):
-    globe(img, 6.5, 7.5, 6.4)
-    arrow(img, 'right', 6, 7, 15, 15, 'y', 'h', 'F')
+    globe(img, 6.0, 6.0, 6.0)
+    arrow(img, 'right', 5, 7, 15, 15, 'y', 'h', 'F', 4)
 
 
 def tb_hang_up_wrap(img):
@@ -770,8 +812,8 @@ def tb_folder_view(img):
 
 
 def tb_patrol_mark(img):
-    page(img, 0, 1, 11, 15, 3, 6)
-    flag(img, 8, 6)
+    page(img, 0, 1, 10, 15, 3, 6)
+    flag(img, 7, 5, 11)
 
 
 def tb_open_folder(img):
@@ -925,7 +967,7 @@ TITLE_SIZE = 14
 
 
 def tv_page(img, lines=5):
-    page(img, 2, 0, 11, 13, 3, lines)
+    page(img, 1, 0, 10, 13, 3, lines)
 
 
 def tv_read(img):
@@ -934,17 +976,17 @@ def tv_read(img):
 
 def tv_unread(img):
     tv_page(img)
-    red_dot(img, 9.5, 10.5, 3.4)
+    red_dot(img, 9.5, 9.5, 3.6)
 
 
 def tv_held(img):
     tv_page(img)
-    pause_bars(img, 7, 6)
+    pause_bars(img, 7, 5)
 
 
 def tv_unsent(img):
     tv_page(img)
-    send_arrow(img, 5, 7, 13, 13)
+    arrow(img, 'right', 4, 6, 13, 13, 'v', 'j', 'V', 4)
 
 
 def tv_mail(img):
@@ -955,20 +997,29 @@ def tv_home(img):
     house(img, 0, 0, 14)
 
 
+REPLY_HOOK = """
+kk.......
+kuk......
+kuk.kk...
+kuk.kuk..
+kuk.kuuk.
+kuukkuuuk
+kuuuuuuuuk
+.kkkkuuuk.
+....kuuk..
+....kuk...
+....kk....
+"""
+
+
 def tv_reply(img):
     page(img, 4, 0, 13, 13, 3, 5)
-    stamp(img, """
-kk...
-kKk..
-kKkkk
-kKKKk
-kkkkk
-""", 0, 7)
+    stamp(img, REPLY_HOOK, 0, 3)
 
 
 def tv_marked(img):
     tv_page(img)
-    flag(img, 7, 4)
+    flag(img, 6, 3, 11)
 
 
 TITLE_DRAW = {0: tv_read, 1: tv_unread, 2: tv_held, 3: tv_unsent, 5: tv_mail,
@@ -982,14 +1033,14 @@ def app_icon(size):
     """ZEVA: the earth with a board notice pinned before it."""
     img = Img(size, size)
     if size == 32:
-        globe(img, 12.5, 12.5, 12.0)
+        globe(img, 12.5, 12.5, 11.8)
         paint(img, rect(13, 13, 30, 29), 'w', 'k', None, 'a')
         fill(img, rect(14, 14, 29, 16), 'u')
         for n, y in enumerate((19, 22, 25)):
             fill(img, line(16, y, 27 - 3 * (n % 2), y), 't')
         paint(img, disc(27.5, 27.5, 4.2), 'n', 'R', 'y', None)
     else:
-        globe(img, 6.0, 6.0, 6.0)
+        globe(img, 6.0, 6.0, 5.8)
         paint(img, rect(6, 6, 15, 15), 'w', 'k', None, 'a')
         fill(img, rect(7, 7, 14, 8), 'u')
         fill(img, line(8, 10, 13, 10) | line(8, 12, 12, 12), 't')
@@ -998,23 +1049,25 @@ def app_icon(size):
 
 
 ARROW = """
-k..........
-kk.........
-kwk........
-kwwk.......
-kwwwk......
-kwwwwk.....
-kwwwwwk....
-kwwwwwwk...
-kwwwwwwwk..
-kwwwwwwwwk.
-kwwwwwkkkkk
-kwwkwwk....
-kwk.kwwk...
-kk..kwwk...
-k....kwwk..
-.....kwwk..
-......kk...
+k...........
+kk..........
+kwk.........
+kwwk........
+kwwwk.......
+kwwwwk......
+kwwwwwk.....
+kwwwwwwk....
+kwwwwwwwk...
+kwwwwwwwwk..
+kwwwwwwwwwk.
+kwwwwwwkkkkk
+kwwwkwwk....
+kwwkkwwk....
+kwk..kwwk...
+kk...kwwk...
+k.....kwwk..
+......kwwk..
+.......kk...
 """
 
 
@@ -1032,20 +1085,20 @@ def plus_box(img, x0, y0):
 def cursor_folder_copy():
     img = Img(32, 32)
     stamp(img, ARROW, 0, 0)
-    plus_box(img, 11, 15)
+    plus_box(img, 12, 18)
     return img, (0, 0)
 
 
 def cursor_title_move():
     img = Img(32, 32)
-    page(img, 10, 14, 20, 26, 3, 4)
+    page(img, 10, 16, 20, 28, 3, 4)
     stamp(img, ARROW, 0, 0)
     return img, (0, 0)
 
 
 def cursor_title_copy():
     img, hot = cursor_title_move()
-    plus_box(img, 17, 22)
+    plus_box(img, 17, 23)
     return img, hot
 
 

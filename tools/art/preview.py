@@ -81,10 +81,13 @@ def load(name):
         return f.read()
 
 
-def main():
+def main(argv):
+    only = argv[argv.index('--only') + 1].upper() if '--only' in argv else None
+    scale = int(argv[argv.index('--scale') + 1]) if '--scale' in argv else SCALE
+    target = argv[argv.index('--out') + 1] if '--out' in argv else None
     strips = [(name.upper().replace('.BMP', ''), name, cw, ch, bits)
               for name, cw, ch, _cells, bits, _used in draw.STRIPS]
-    per_row = 22
+    per_row = int(argv[argv.index('--per-row') + 1]) if '--per-row' in argv else 22
     items = []   # (label, list of (index label, rows)) blocks
     for label, name, cw, ch, bits in strips:
         w, h, b, _pal, rows = draw.read_bmp(load(name))
@@ -101,12 +104,14 @@ def main():
         curs.append((name.upper().replace('.CUR', ''), rows, (hx, hy)))
     items.append(('CURSORS (HOT SPOT RED)', [(n, r) for n, r, _ in curs], None, 32))
 
+    if only:
+        items = [it for it in items if it[0].startswith(only)]
     pad = 12
-    width = pad * 2 + per_row * (16 * SCALE + 8)
+    width = pad * 2 + per_row * (16 * scale + 8)
     height = pad
     for label, cells, _strip, _cw in items:
         tallest = max(len(r) for _, r in cells)
-        height += 14 + tallest * SCALE + 16 + 16 + 10
+        height += 14 + tallest * scale + 16 + 16 + 10
     canvas = Canvas(width, height)
     y = pad
     for label, cells, strip, cw in items:
@@ -115,20 +120,20 @@ def main():
         x = pad
         tallest = max(len(r) for _, r in cells)
         for index, rows in cells:
-            cw_px = len(rows[0]) * SCALE
-            for j in range(-1, len(rows) * SCALE + 1):
+            cw_px = len(rows[0]) * scale
+            for j in range(-1, len(rows) * scale + 1):
                 canvas.put(x - 1, y + j, CELL_LINE)
                 canvas.put(x + cw_px, y + j, CELL_LINE)
-            canvas.picture(x, y, rows, SCALE)
-            canvas.text(x, y + len(rows) * SCALE + 3, index)
+            canvas.picture(x, y, rows, scale)
+            canvas.text(x, y + len(rows) * scale + 3, index)
             for c in curs:
                 if c[0] == index:
                     hx, hy = c[2]
-                    for a in range(SCALE):
-                        for b in range(SCALE):
-                            canvas.put(x + hx * SCALE + a, y + hy * SCALE + b, (255, 0, 0))
+                    for a in range(scale):
+                        for b in range(scale):
+                            canvas.put(x + hx * scale + a, y + hy * scale + b, (255, 0, 0))
             x += max(cw_px, 8 * len(index)) + 8
-        y += tallest * SCALE + 16
+        y += tallest * scale + 16
         # real size, in a row under the enlarged cells
         x = pad
         for index, rows in cells:
@@ -137,11 +142,11 @@ def main():
         y += 16 + 10
     out = os.path.join(draw.ROOT, 'build', 'screens')
     os.makedirs(out, exist_ok=True)
-    path = os.path.join(out, 'art_preview.png')
+    path = target or os.path.join(out, 'art_preview.png')
     with open(path, 'wb') as f:
         f.write(canvas.png())
     print(path)
 
 
 if __name__ == '__main__':
-    main()
+    main(sys.argv[1:])
