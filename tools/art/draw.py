@@ -485,29 +485,15 @@ def red_cross(img, x0, y0, size):
     paint(img, shape, 'r', 'R', 'q', None)
 
 
-GEAR = """
-......kkkk......
-......kssk......
-..kk.kswsKk.kk..
-.kwsksssssKkssk.
-..kswsKKKKssKk..
-..kssKk..kKsk...
-kkksKk....kKskkk
-kswsk......ksssk
-kssKk......kKsKk
-kkksKk....kKKkkk
-..kssKk..kKKsk..
-..ksssKKKKsKKk..
-.kssksssKKKkKKk.
-..kk.kssKKk.kk..
-......ksKk......
-......kkkk......
-"""
-
-
 def gear(img):
-    """A cog wheel with eight teeth (16 x 16)."""
-    stamp(img, GEAR, 0, 0)
+    """A cog wheel: a disc with eight teeth and a hole (16 x 16)."""
+    wheel = (disc(7.5, 7.5, 4.9) | rect(6, 0, 9, 15) | rect(0, 6, 15, 9) |
+             rect(1, 2, 4, 4) | rect(2, 1, 4, 4) | rect(11, 1, 13, 4) | rect(11, 2, 14, 4) |
+             rect(1, 11, 4, 13) | rect(2, 11, 4, 14) | rect(11, 11, 14, 13) | rect(11, 11, 13, 14))
+    paint(img, wheel, 's', 'k', 'w', 'K')
+    hole = disc(7.5, 7.5, 2.4)
+    fill(img, hole, 'k')
+    clear(img, hole - border(hole))
 
 
 def window_frame(img, x0, y0, x1, y1):
