@@ -7,7 +7,7 @@
                                          facts the program relies on
 
 Standard library only.  Every picture is built from a few shapes (rectangles,
-discs, ring arcs, polygons, thick lines) painted in the classic 16-pixel
+discs, polygons, thick lines) painted in the classic 16-pixel
 toolbar manner: a 1-pixel dark outline, a light inner edge at the top left
 and a darker one at the bottom right, over a magenta background that the
 program treats as transparent.  Small details (letters, the pencil, the
@@ -23,7 +23,6 @@ import os
 import struct
 import sys
 import tempfile
-import zlib  # noqa: F401  (preview.py shares this module)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, '..', '..'))
@@ -128,21 +127,6 @@ def disc(cx, cy, r):
         for x in range(int(cx - r) - 1, int(cx + r) + 2):
             if (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 <= r * r:
                 out.add((x, y))
-    return out
-
-
-def arc(cx, cy, r0, r1, a0, a1):
-    """Ring between radii r0 and r1 from angle a0 to a1 (degrees, 0 = right,
-    90 = down, running clockwise on the screen)."""
-    out = set()
-    for y in range(int(cy - r1) - 1, int(cy + r1) + 2):
-        for x in range(int(cx - r1) - 1, int(cx + r1) + 2):
-            dx, dy = x + 0.5 - cx, y + 0.5 - cy
-            d = math.hypot(dx, dy)
-            if r0 <= d <= r1:
-                a = math.degrees(math.atan2(dy, dx)) % 360
-                if (a - a0) % 360 <= (a1 - a0) % 360:
-                    out.add((x, y))
     return out
 
 
@@ -315,21 +299,6 @@ def arrow(img, direction, x0, y0, x1, y1, face='u', light='i', shade='U', shaft=
             pts = [(x1 + 1, cy - s / 2), (x0 + head, cy - s / 2), (x0 + head, y0),
                    (x0, cy), (x0 + head, y1 + 1), (x0 + head, cy + s / 2), (x1 + 1, cy + s / 2)]
     paint(img, poly(pts), face, 'k', light, shade)
-
-
-def round_arrow(img, cx, cy, r_in, r_out, a0, a1, tip=4.5, extra=2.4):
-    """A ring arrow running clockwise from angle a0 to a1 (degrees, 0 = right,
-    90 = down) with its head at a1: the rounds of a patrol."""
-    body = arc(cx, cy, r_in, r_out, a0, a1)
-    t = math.radians(a1)
-    rm = (r_in + r_out) / 2.0
-    px, py = cx + rm * math.cos(t), cy + rm * math.sin(t)
-    nx, ny = math.cos(t), math.sin(t)          # outwards
-    tx, ty = -math.sin(t), math.cos(t)         # clockwise
-    wing = (r_out - r_in) / 2.0 + extra
-    head = poly([(px + nx * wing, py + ny * wing), (px + tx * tip, py + ty * tip),
-                 (px - nx * wing, py - ny * wing)])
-    paint(img, body | head, 'y', 'k', 'h', 'F')
 
 
 PATROL_ARC = """
@@ -775,10 +744,6 @@ def tb_open_url(img):
     arrow(img, 'right', 5, 7, 15, 15, 'y', 'h', 'F', 4)
 
 
-def tb_hang_up_wrap(img):
-    tb_hang_up(img)
-
-
 def tb_mail(img):
     envelope(img, 0, 3, 15, 12)
 
@@ -1101,10 +1066,6 @@ def strip(cells, draw, w, h=None):
             for x in range(w):
                 img.px[y][index * w + x] = cell.px[y][x]
     return img
-
-
-def cell_of(img, index, w, h):
-    return [row[index * w:(index + 1) * w] for row in img.rows()[:h]]
 
 
 # file name: (resource id, what it is)
@@ -1430,7 +1391,8 @@ def main(argv):
         print('%d fault(s)' % len(faults))
         return 1 if faults else 0
     for name in render(OUT):
-        print('wrote res/art/' + name)
+        rid, what = FILES[name]
+        print('wrote res/art/%-17s %s%s' % (name, 'resource %d: ' % rid if rid else '', what))
     return 0
 
 
