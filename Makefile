@@ -47,5 +47,9 @@ bench: deps
 run: windows
 	sh tools/demo/run.sh
 
+# The zip for Windows users (tools/dist.sh).
+dist: windows
+	sh tools/dist.sh
+
 clean:
 	rm -rf build
