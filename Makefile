@@ -42,6 +42,11 @@ bench: deps
 	@test -f $(BENCH)/CMakeCache.txt || cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DZEVA_BENCH=ON
 	cmake --build $(BENCH) -j $(JOBS) --target store_bench store_callgrind
 	$(BENCH)/tests/bench/store_bench
+	$(MAKE) windows
+	cmake --build $(WINDOWS) -j $(JOBS) --target zeva_startbench
+	tools/wine-run-x.sh $(WINDOWS)/tools/bench/startup/zeva_startbench.exe \
+		"$$(printf 'Z:%s' "$$PWD/$(WINDOWS)/zeva.exe" | tr / '\\')" \
+		"$$(printf 'Z:%s' "$$PWD/$(WINDOWS)/tools/bench/startup/zeva_minimal.exe" | tr / '\\')"
 
 # A patrol of demo boards served by the local board simulator (tools/demo/run.sh).
 run: windows
