@@ -115,7 +115,7 @@ TEST(MenuText, MnemonicDecision)
     EXPECT_EQ(MenuChar_Decide(items, 0, -1, 'f', &index), MenuCharAction::None);
 }
 
-TEST(MenuText, ToolTipCutAtParenthesis)
+TEST(MenuText, ToolTipAndKeptTextCuts)
 {
     const std::string long100(100, 'a');
     const struct {
@@ -135,4 +135,11 @@ TEST(MenuText, ToolTipCutAtParenthesis)
     char tip[ToolTipSize] = "x";
     EXPECT_EQ(MenuText_ToolTip(nullptr, tip, sizeof tip), 0u);
     EXPECT_STREQ(tip, "");
+    // A kept item text is cut the same way, but not at "(".
+    char kept[MenuTextSize];
+    std::string kanji;
+    for (int i = 0; i < 60; ++i)
+        kanji += "漢";
+    EXPECT_EQ(MenuText_Copy(kanji.c_str(), kept, sizeof kept), 98u);
+    EXPECT_EQ(MenuText_Copy("検索(&S)", kept, sizeof kept), 8u);
 }

@@ -161,12 +161,14 @@ MenuCharAction MenuChar_Decide(const char* const* texts, int count, int highligh
     return MenuCharAction::None;
 }
 
-size_t MenuText_ToolTip(const char* itemText, char* out, size_t size)
+namespace {
+// Copies whole characters of text up to stop (or the end) within size.
+size_t CopyWhole(const char* text, char stop, char* out, size_t size)
 {
     if (!size)
         return 0;
     size_t n = 0;
-    for (const char* p = itemText; p && *p && *p != '(';) {
+    for (const char* p = text; p && *p && *p != stop;) {
         size_t cl = CharLen(p);
         if (n + cl + 1 > size)
             break;
@@ -176,4 +178,15 @@ size_t MenuText_ToolTip(const char* itemText, char* out, size_t size)
     }
     out[n] = 0;
     return n;
+}
+}
+
+size_t MenuText_Copy(const char* text, char* out, size_t size)
+{
+    return CopyWhole(text, 0, out, size);
+}
+
+size_t MenuText_ToolTip(const char* itemText, char* out, size_t size)
+{
+    return CopyWhole(itemText, '(', out, size);
 }

@@ -12,6 +12,9 @@ const size_t MenuTextSize = 100;
 // Bytes of a tool-tip text (terminator included).
 const size_t ToolTipSize = 80;
 
+// A bounded copy that cuts before a double-byte character that would not fit
+// whole (an item's kept text: size MenuTextSize). Returns the length written.
+size_t MenuText_Copy(const char* text, char* out, size_t size);
 // Splits an item text at its first tab: the label is text[0, *labelLen), the
 // key text what follows the tab ("" without a tab).
 void MenuText_Split(const char* text, size_t* labelLen, const char** keyText);
