@@ -46,6 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     char visible[MenuTextSize], tip[ToolTipSize];
     Check(MenuText_Visible(s.c_str(), labelLen, visible, sizeof visible) < sizeof visible);
     Check(MenuText_ToolTip(s.c_str(), tip, sizeof tip) < sizeof tip);
+    char kept[MenuTextSize];
+    Check(MenuText_Copy(s.c_str(), kept, sizeof kept) < sizeof kept);
     uint32_t color = 0;
     if (MenuText_Swatch(s.c_str(), &color))
         Check(color <= 0xFFFFFF);

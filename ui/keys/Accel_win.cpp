@@ -36,7 +36,7 @@ HACCEL KeyTable_CreateAccelerators(const KeyTable& table)
         std::vector<ACCEL> a((size_t)n);
         for (int i = 0; i < n; ++i) {
             const KeyBinding& b = table.At(i);
-            a[(size_t)i].fVirt = b.flags;
+            a[(size_t)i].fVirt = (BYTE)(b.flags & 0x7F);   // 0x80 ends a table in resources
             a[(size_t)i].key = b.key;
             a[(size_t)i].cmd = b.cmd;
         }
