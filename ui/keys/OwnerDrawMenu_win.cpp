@@ -90,6 +90,17 @@ int COwnerDrawMenu::LoadImages(HINSTANCE inst, int resId)
     return ok;
 }
 
+int COwnerDrawMenu::LoadImages(HIMAGELIST list)
+{
+    HIMAGELIST copy = list ? ImageList_Duplicate(list) : nullptr;
+    if (!copy)
+        return 0;
+    if (m_images)
+        ImageList_Destroy(m_images);
+    m_images = copy;
+    return 1;
+}
+
 int COwnerDrawMenu::AddIcon(UINT id, int image)
 {
     try {

@@ -23,6 +23,8 @@ public:
     // caller's stays as it was). Replaces a strip loaded before. Returns 1 or 0.
     int LoadImages(HBITMAP strip);
     int LoadImages(HINSTANCE inst, int resId);
+    // The same from an image list of 16x16 icons made elsewhere (copied).
+    int LoadImages(HIMAGELIST list);
     // Gives command id the icon at image (cell index). Returns 1, or 0 when
     // memory ran out (written to the debugger output).
     int AddIcon(UINT id, int image);
