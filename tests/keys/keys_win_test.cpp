@@ -114,30 +114,6 @@ TEST(Accelerators, BuiltFromKeyFilesOrDefaults)
 }
 
 namespace {
-// A menu bar with one popup: two commands, a separator, a submenu of colour
-// labels and an item whose text is longer than a kept copy.
-struct TestMenu {
-    HMENU bar, popup, colors;
-    std::string longText;
-    TestMenu()
-    {
-        bar = CreateMenu();
-        popup = CreatePopupMenu();
-        colors = CreatePopupMenu();
-        AppendMenuA(colors, MF_STRING, 32940, "なし");
-        AppendMenuA(colors, MF_STRING, 32941, "C_0000FF");
-        AppendMenuA(popup, MF_STRING, 32780, "検索(&S)...\tCtrl+F");
-        AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
-        AppendMenuA(popup, MF_STRING, 32771, "コピー(&C)\tCtrl+C");
-        AppendMenuA(popup, MF_POPUP, (UINT_PTR)colors, "カラーラベル(&L)");
-        for (int i = 0; i < 60; ++i)
-            longText += "漢";   // 120 bytes
-        AppendMenuA(popup, MF_STRING, 105, longText.c_str());
-        AppendMenuA(bar, MF_POPUP, (UINT_PTR)popup, "ファイル(&F)");
-    }
-    ~TestMenu() { DestroyMenu(bar); }
-};
-
 UINT TypeOf(HMENU m, int pos)
 {
     MENUITEMINFOA mii = {};
@@ -157,7 +133,22 @@ std::string TextOf(HMENU m, int pos)
 
 TEST(OwnerDrawMenu, ConvertKeepsTextsAndUndoRestoresThem)
 {
-    TestMenu tm;
+    // A bar with one popup: two commands, a separator, a submenu of colour
+    // labels and an item longer than a kept copy.
+    struct {
+        HMENU bar = CreateMenu(), popup = CreatePopupMenu(), colors = CreatePopupMenu();
+        std::string longText;
+    } tm;
+    AppendMenuA(tm.colors, MF_STRING, 32940, "なし");
+    AppendMenuA(tm.colors, MF_STRING, 32941, "C_0000FF");
+    AppendMenuA(tm.popup, MF_STRING, 32780, "検索(&S)...\tCtrl+F");
+    AppendMenuA(tm.popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(tm.popup, MF_STRING, 32771, "コピー(&C)\tCtrl+C");
+    AppendMenuA(tm.popup, MF_POPUP, (UINT_PTR)tm.colors, "カラーラベル(&L)");
+    for (int i = 0; i < 60; ++i)
+        tm.longText += "漢";   // 120 bytes
+    AppendMenuA(tm.popup, MF_STRING, 105, tm.longText.c_str());
+    AppendMenuA(tm.bar, MF_POPUP, (UINT_PTR)tm.popup, "ファイル(&F)");
     COwnerDrawMenu odm;
     EXPECT_EQ(odm.ConvertBar(tm.bar), 6);
     EXPECT_EQ(odm.TextCount(), 6);
@@ -185,6 +176,7 @@ TEST(OwnerDrawMenu, ConvertKeepsTextsAndUndoRestoresThem)
     EXPECT_EQ(TextOf(tm.popup, 0), "検索(&S)...\tCtrl+F");
     EXPECT_EQ(TextOf(tm.colors, 1), "C_0000FF");
     EXPECT_EQ(odm.ItemText(tm.bar, 32780), nullptr);   // plain menus: no tool-tip text
+    DestroyMenu(tm.bar);
 }
 
 TEST(OwnerDrawMenu, MeasureAndMnemonics)

@@ -1,16 +1,28 @@
 #include "ui/keys/KeyTable.h"
 
 #include "base/fileio.h"
-#include "keys/keys_testutil.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include <chrono>
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace {
+namespace fs = std::filesystem;
+// A private folder for key files, removed afterwards.
+struct TempDir {
+    fs::path path = fs::temp_directory_path() /
+                    ("zeva_keys_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    TempDir() { fs::create_directories(path); }
+    ~TempDir() { fs::remove_all(path); }
+    std::string Folder() const { return (path / "").string(); }
+    std::string File(const char* name) const { return (path / name).string(); }
+};
+
 // Every binding of a table as "key text=command".
 std::vector<std::string> Listed(const KeyTable& t)
 {
@@ -74,7 +86,7 @@ TEST(KeyTable, DefaultsAreTheBuiltInTables)
 
 TEST(KeyTable, FileRoundTripKeepsReservedByte)
 {
-    keystest::TempDir dir;
+    TempDir dir;
     std::string path = dir.File("KeyGlobal.dat");
     // Ctrl+Q → 32773 with reserved 0x5A; F24 → 0x1234 with reserved 0xFF.
     const std::string file("\x0B\x5A\x51\x00\x05\x80" "\x03\xFF\x87\x00\x34\x12", 12);
@@ -99,7 +111,7 @@ TEST(KeyTable, FileRoundTripKeepsReservedByte)
 
 TEST(KeyTable, FileShapesAndFailures)
 {
-    keystest::TempDir dir;
+    TempDir dir;
     const struct {
         const char* name;
         std::string bytes;   // "-" = no file
