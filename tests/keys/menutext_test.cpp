@@ -143,3 +143,28 @@ TEST(MenuText, ToolTipAndKeptTextCuts)
     EXPECT_EQ(MenuText_Copy(kanji.c_str(), kept, sizeof kept), 98u);
     EXPECT_EQ(MenuText_Copy("検索(&S)", kept, sizeof kept), 8u);
 }
+
+TEST(MenuText, KeyTextReplacesTheOldOne)
+{
+    struct Case {
+        const char* text;
+        const char* key;
+        const char* want;
+        bool changed;
+    } cases[] = {
+        {"検索(&S)...", "Ctrl+F", "検索(&S)...\tCtrl+F", true},
+        {"検索(&S)...\tCtrl+F", "F3", "検索(&S)...\tF3", true},
+        {"検索(&S)...\tCtrl+F", "Ctrl+F", "検索(&S)...\tCtrl+F", false},
+        {"検索(&S)...\tCtrl+F", "", "検索(&S)...", true},
+        {"ラベル", "", "ラベル", false},
+    };
+    for (const Case& c : cases) {
+        char out[MenuTextSize];
+        EXPECT_EQ(MenuText_WithKey(c.text, c.key, out, sizeof out), c.changed) << c.text;
+        EXPECT_STREQ(out, c.want);
+    }
+    // Cut within the item's bytes, never through a double-byte character.
+    char small[8];
+    MenuText_WithKey("ああああ", "Ctrl+A", small, sizeof small);
+    EXPECT_STREQ(small, "あああ");
+}

@@ -50,15 +50,8 @@ TEST(Commands, ToolbarAndMenuIconsNameRoutedCommands)
     }
 }
 
-TEST(Commands, LabelsFlagsAndPatrolKinds)
+TEST(Commands, ViewFlagsAndPatrolKinds)
 {
-    int ok = 0;
-    EXPECT_EQ(Command_LabelColor(32940, &ok), 0xFFFFFFFFu);
-    EXPECT_EQ(ok, 1);
-    EXPECT_EQ(Command_LabelColor(32941, &ok), 0xFF0000u);
-    EXPECT_EQ(Command_LabelColor(32956, &ok), 0x808080u);
-    Command_LabelColor(32947, &ok);
-    EXPECT_EQ(ok, 0);
     int bits = 0;
     for (int id : {32933, 32965, 32966, 32967, 32968, 32969})
         bits |= Command_ViewFlagBit(id);

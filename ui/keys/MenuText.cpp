@@ -4,6 +4,8 @@
 
 #include <string.h>
 
+#include <string>
+
 namespace {
 // Length of the character at p: 2 for a lead byte with a second byte, else 1.
 size_t CharLen(const char* p)
@@ -189,4 +191,20 @@ size_t MenuText_Copy(const char* text, char* out, size_t size)
 size_t MenuText_ToolTip(const char* itemText, char* out, size_t size)
 {
     return CopyWhole(itemText, '(', out, size);
+}
+
+bool MenuText_WithKey(const char* text, const char* key, char* out, size_t size)
+{
+    if (!size)
+        return false;
+    size_t labelLen = 0;
+    const char* oldKey = "";
+    MenuText_Split(text ? text : "", &labelLen, &oldKey);
+    std::string joined(text ? text : "", labelLen);
+    if (key && *key) {
+        joined += '\t';
+        joined += key;
+    }
+    MenuText_Copy(joined.c_str(), out, size);
+    return strcmp(out, text ? text : "") != 0;
 }

@@ -50,3 +50,9 @@ MenuCharAction MenuChar_Decide(const char* const* texts, int count, int highligh
 // The tool tip of a command from its menu item text: cut at the first "(",
 // at most size-1 bytes, never half a double-byte character. "" for nullptr.
 size_t MenuText_ToolTip(const char* itemText, char* out, size_t size);
+
+// An item text with the key text of its command: the label (the text up to
+// its first tab) and, when key is not empty, a tab and key; at most size-1
+// bytes, never half a double-byte character. Returns false when the result
+// equals the text already there (nothing to change).
+bool MenuText_WithKey(const char* text, const char* key, char* out, size_t size);

@@ -134,26 +134,6 @@ const MenuIcon g_menuIcons[] = {
 };
 const size_t g_menuIconCount = sizeof g_menuIcons / sizeof g_menuIcons[0];
 
-uint32_t Command_LabelColor(int id, int* ok)
-{
-    static const struct {
-        uint16_t id;
-        uint32_t color;
-    } labels[] = {
-        {32940, 0xFFFFFFFFu}, {32941, 0xFF0000}, {32942, 0x0000FF}, {32943, 0x00FF00}, {32944, 0xFF00FF},
-        {32945, 0xFFFF00},    {32946, 0x00FFFF}, {32949, 0x800000}, {32950, 0x000080}, {32951, 0x800080},
-        {32952, 0x808000},    {32953, 0x008000}, {32954, 0x008080}, {32955, 0xC0C0C0}, {32956, 0x808080},
-    };
-    for (const auto& l : labels) {
-        if (l.id == id) {
-            *ok = 1;
-            return l.color;
-        }
-    }
-    *ok = 0;
-    return 0;
-}
-
 int Command_ViewFlagBit(int id)
 {
     switch (id) {

@@ -46,10 +46,6 @@ struct MenuIcon {
 extern const MenuIcon g_menuIcons[];
 extern const size_t g_menuIconCount;
 
-// The colour label a label command sets: a COLORREF, 0xFFFFFFFF for none,
-// 0 returned through *ok = 0 when the id is no label command.
-uint32_t Command_LabelColor(int id, int* ok);
-
 // The display bit of VIEWFLAG a display switch toggles, 0 for other ids.
 int Command_ViewFlagBit(int id);
 

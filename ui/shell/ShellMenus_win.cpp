@@ -4,9 +4,14 @@
 #include "base/sjis.h"
 #include "res/resource.h"
 #include "ui/shell/Commands.h"
+#include "ui/keys/Accel_win.h"
+#include "ui/keys/MenuText.h"
+#include "ui/keys/OwnerDrawMenu_win.h"
 #include "ui/shell/Views.h"
 
 #include <commctrl.h>
+
+#include <new>
 
 namespace {
 
@@ -93,15 +98,142 @@ void ShellMenus_GreyUnbuilt(HMENU menu)
     }
 }
 
-// Until the key module arrives: no tables, plain menus, no tool tips.
-void ShellMenus_BuildKeyTables() {}
-void ShellMenus_Init() {}
-void ShellMenus_Done() {}
-void ShellMenus_OnDrawItem(DRAWITEMSTRUCT*) {}
-void ShellMenus_OnMeasureItem(MEASUREITEMSTRUCT*) {}
-int ShellMenus_OnMenuChar(WPARAM, LPARAM, LRESULT*) { return 0; }
-void ShellMenus_TooltipText(int, char* out, size_t size)
+void ShellMenus_BuildKeyTables()
 {
-    if (size)
-        out[0] = 0;
+    BuildAccelerators(g_shell.instance, g_shell.dataDir, g_shell.accel);
+}
+
+namespace {
+
+// The key text of a command: its first binding in the global table, else in
+// the title or folder view's table.
+void KeyTextOf(const KeyTable tables[KeyScopeCount], int id, char* out, size_t size)
+{
+    out[0] = 0;
+    for (KeyScope scope : {KeyScope::Global, KeyScope::TitleView, KeyScope::FolderView})
+        if (KeyText(tables[(int)scope], id, 0, out, size) >= 0)
+            return;
+}
+
+// Every item with a command gets "label<TAB>key" from the key tables.
+void SetKeyTexts(HMENU menu, const KeyTable tables[KeyScopeCount])
+{
+    int n = GetMenuItemCount(menu);
+    for (int i = 0; i < n; ++i) {
+        char text[MenuTextSize * 2] = "";
+        MENUITEMINFOA mi = {};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING;
+        mi.dwTypeData = text;
+        mi.cch = sizeof text - 1;
+        if (!GetMenuItemInfoA(menu, (UINT)i, TRUE, &mi))
+            continue;
+        if (mi.hSubMenu) {
+            SetKeyTexts(mi.hSubMenu, tables);
+            continue;
+        }
+        if (mi.fType & (MFT_SEPARATOR | MFT_OWNERDRAW) || mi.wID == 0)
+            continue;
+        char key[64];
+        KeyTextOf(tables, (int)mi.wID, key, sizeof key);
+        char joined[MenuTextSize];
+        if (!MenuText_WithKey(text, key, joined, sizeof joined))
+            continue;
+        MENUITEMINFOA set = {};
+        set.cbSize = sizeof set;
+        set.fMask = MIIM_STRING;
+        set.dwTypeData = joined;
+        SetMenuItemInfoA(menu, (UINT)i, TRUE, &set);
+    }
+}
+
+COwnerDrawMenu* NewOwnerDraw()
+{
+    COwnerDrawMenu* odm = new (std::nothrow) COwnerDrawMenu;
+    if (!odm)
+        return nullptr;
+    odm->LoadImages(g_shell.instance, g_shell.bitsPerPixel < 16 ? IDB_TOOLBAR16 : IDB_TOOLBAR);
+    for (size_t i = 0; i < g_menuIconCount; ++i)
+        odm->AddIcon(g_menuIcons[i].id, g_menuIcons[i].image);
+    return odm;
+}
+
+}  // namespace
+
+void ShellMenus_Init()
+{
+    KeyTable tables[KeyScopeCount];
+    for (int s = 0; s < KeyScopeCount; ++s) {
+        char path[MAX_PATH];
+        KeyFilePath(g_shell.dataDir, (KeyScope)s, path, sizeof path);
+        KeyTable_Load(tables[s], path, (KeyScope)s);
+    }
+    if (g_shell.menu)
+        SetKeyTexts(g_shell.menu, tables);
+    if (!g_shell.opt.normalMenu && g_shell.menu) {
+        g_shell.ownerDraw = NewOwnerDraw();
+        if (g_shell.ownerDraw)
+            g_shell.ownerDraw->ConvertBar(g_shell.menu);
+    }
+    DrawMenuBar(g_shell.main);
+}
+
+void ShellMenus_Done()
+{
+    if (g_shell.ownerDraw) {
+        if (g_shell.menu)
+            g_shell.ownerDraw->UndoBar(g_shell.menu);
+        delete g_shell.ownerDraw;
+        g_shell.ownerDraw = nullptr;
+    }
+}
+
+void ShellMenus_OnDrawItem(DRAWITEMSTRUCT* dis)
+{
+    if (g_shell.ownerDraw && dis->CtlType == ODT_MENU)
+        g_shell.ownerDraw->DrawItem(dis);
+}
+
+void ShellMenus_OnMeasureItem(MEASUREITEMSTRUCT* mis)
+{
+    if (g_shell.ownerDraw && mis->CtlType == ODT_MENU)
+        g_shell.ownerDraw->MeasureItem(mis);
+}
+
+int ShellMenus_OnMenuChar(WPARAM wp, LPARAM lp, LRESULT* result)
+{
+    if (!g_shell.ownerDraw)
+        return 0;
+    *result = g_shell.ownerDraw->MenuChar(LOWORD(wp), (HMENU)lp);
+    return 1;
+}
+
+void ShellMenus_TooltipText(int id, char* out, size_t size)
+{
+    if (!size)
+        return;
+    out[0] = 0;
+    if (g_shell.ownerDraw && g_shell.menu)
+        g_shell.ownerDraw->ToolTipText(g_shell.menu, (UINT)id, out, size);
+}
+
+void Shell_TrackPopup(HMENU popup, int x, int y)
+{
+    // Plain menus apply to context menus at once.
+    COwnerDrawMenu* odm = g_shell.opt.normalMenu ? nullptr : g_shell.ownerDraw;
+    bool own = false;
+    if (!g_shell.opt.normalMenu && !odm) {
+        odm = NewOwnerDraw();
+        own = odm != nullptr;
+    }
+    COwnerDrawMenu* saved = g_shell.ownerDraw;
+    g_shell.ownerDraw = odm;
+    if (odm)
+        odm->Convert(popup);
+    TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0, g_shell.main, nullptr);
+    if (odm)
+        odm->Undo(popup);
+    g_shell.ownerDraw = saved;
+    if (own)
+        delete odm;
 }
