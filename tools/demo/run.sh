@@ -20,7 +20,7 @@ here=$(cd "$(dirname "$0")/../.." && pwd)
 build=$here/build/windows
 demo=${1:-$build/demo}
 
-for f in "$build/$PROGRAM" "$build/zeva_demo_report.exe" "$build/Plugins/zv_ZVT.exe" \
+for f in "$build/$PROGRAM" "$build/zeva_demo_report.exe" "$build/zeva_demo_watch.exe" "$build/Plugins/zv_ZVT.exe" \
          "$build/Plugins/zv_Orbiloom.exe" "$build/Plugins/zv_Stillmark.exe"; do
     if [ ! -f "$f" ]; then
         echo "run.sh: $f is missing; build first (make windows)" >&2
@@ -34,7 +34,7 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 rm -rf "$demo"
 mkdir -p "$demo/data" "$demo/Plugins" || exit 1
 demo=$(cd "$demo" && pwd)
-cp "$build/$PROGRAM" "$demo/" && cp "$build"/Plugins/*.exe "$demo/Plugins/" || exit 1
+cp "$build/$PROGRAM" "$build/zeva.html" "$demo/" && cp "$build"/Plugins/*.exe "$demo/Plugins/" || exit 1
 
 # The simulator, on a free port; Wine's WinINet would send even 127.0.0.1
 # through a proxy named in these variables.
@@ -73,14 +73,16 @@ board "まとめ/会員制" LIB=ZVT "URL=$url/zvt/private/board.cgi" BBSFOLDER=1
 printf '[OPTION]\r\nThreadCount=3\r\n' > "$demo/data/zeva.ini"
 
 echo "run.sh: board simulator on $url; demo folder $demo"
-set -- -G -rows "$(winpath "$demo/rows.txt")"
-shot=""
-if [ -z "${DISPLAY:-}" ] || [ -n "${ZEVA_FORCE_XVFB:-}" ]; then
-    shot=$demo/patrol.bmp
-    set -- "$@" -shot "$(winpath "$shot")"
+if [ -n "${DISPLAY:-}" ] && [ -z "${ZEVA_FORCE_XVFB:-}" ]; then
+    echo "run.sh: the main window of $demo/$PROGRAM (close it to stop the simulator)"
+    "$here/tools/wine-run.sh" "$demo/$PROGRAM" 2>"$demo/wine.err"
+    exit 0
 fi
+
+shot=$demo/main.png
 echo "run.sh: $PROGRAM -G (unattended patrol of all marked boards)"
-"$here/tools/wine-run-x.sh" "$demo/$PROGRAM" "$@" 2>"$demo/wine.err"
+"$here/tools/wine-run-x.sh" "$build/zeva_demo_watch.exe" "$(winpath "$demo/$PROGRAM")" "$(winpath "$demo/rows.txt")" \
+    "$(winpath "$shot")" 2>"$demo/wine.err"
 rc=$?
 # Wine's helpers report the end of the virtual X server; nothing to show.
 grep -v '^X connection to .* broken' "$demo/wine.err" >&2
@@ -90,8 +92,8 @@ echo
     > "$demo/report.txt"
 report_rc=$?
 { iconv -f CP932 -t UTF-8 "$demo/report.txt" 2>/dev/null || cat "$demo/report.txt"; } | tr -d '\r'
-if [ -n "$shot" ] && [ -s "$shot" ]; then
-    echo "screenshot of the progress window at the end: $shot"
+if [ -s "$shot" ]; then
+    echo "screenshot of the main window after the patrol: $shot"
 fi
 if [ $rc -ne 0 ] || [ $report_rc -ne 0 ]; then
     echo "run.sh: the patrol failed (program exit $rc, report exit $report_rc)" >&2
