@@ -120,6 +120,7 @@ TEST_F(Sample, ReadsAndSelectsTreeItems)
     EXPECT_TRUE(item.selected);
 }
 
+// The sample's list is virtual: every text comes through LVN_GETDISPINFOA.
 TEST_F(Sample, ReadsListRowsColumnsAndSelection)
 {
     EXPECT_EQ(ListColumnCount(list), 4);

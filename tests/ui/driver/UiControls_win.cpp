@@ -335,8 +335,10 @@ namespace {
 
 const DWORD kProbeCapacity = 256 * 1024;
 
-// Runs fn(arg) on a new thread of the process and waits for its result.
-bool RunRemote(HANDLE process, const void* fn, void* arg, DWORD* result)
+// Runs fn(arg) on a new thread of the process and waits for its result;
+// *running tells that the thread is still at work after the time-out (its
+// argument must then stay allocated).
+bool RunRemote(HANDLE process, const void* fn, void* arg, DWORD* result, bool* running = nullptr)
 {
     HANDLE th = CreateRemoteThread(process, nullptr, 0, (LPTHREAD_START_ROUTINE)fn, arg, 0, nullptr);
     if (!th)
@@ -344,6 +346,8 @@ bool RunRemote(HANDLE process, const void* fn, void* arg, DWORD* result)
     bool done = WaitForSingleObject(th, 15000) == WAIT_OBJECT_0;
     if (done)
         GetExitCodeThread(th, result);
+    else if (running)
+        *running = true;
     CloseHandle(th);
     return done;
 }
@@ -421,8 +425,11 @@ std::vector<MenuItem> MenuItems(HWND window, HMENU menu)
     req.window = (DWORD)(uintptr_t)window;
     req.capacity = kProbeCapacity;
     DWORD ok = 0;
-    bool ran = fn && mem.Ok() && mem.Write(&req, sizeof req) && RunRemote(process, fn, mem.Address(), &ok);
+    bool running = false;
+    bool ran = fn && mem.Ok() && mem.Write(&req, sizeof req) && RunRemote(process, fn, mem.Address(), &ok, &running);
     CloseHandle(process);
+    if (running)
+        mem.Abandon();
     if (!ran || !ok || !mem.Read(&req, sizeof req))
         return items;
     size_t used = req.used < kProbeCapacity ? req.used : kProbeCapacity;

@@ -139,6 +139,8 @@ public:
     bool Read(void* data, size_t size, size_t offset = 0) const;
     // A NUL-terminated string at offset, at most max bytes and never past the block.
     std::string ReadString(size_t offset, size_t max = (size_t)-1) const;
+    // Leaves the block to the other process (a thread there still uses it).
+    void Abandon() { m_address = nullptr; m_size = 0; }
 
 private:
     HANDLE m_process = nullptr;

@@ -43,6 +43,24 @@ char g_log[MAX_PATH];
 int g_exitCode = 0;
 HWND g_main, g_tree, g_list;
 const char kDrawnText[] = "色付き項目";
+const char* const kRows[3][4] = {{"新着のお知らせ", "管理人", "06/12/01", "1"},
+                                 {"Re: 新着のお知らせ", "名無し", "06/12/02", "2"},
+                                 {"質問があります", "初心者", "06/12/03", "3"}};
+
+// Rows of the virtual list: the first column copied into the caller's
+// buffer, the others handed over as pointers to our own texts (both ways
+// occur in real programs).
+void OnGetDispInfo(NMLVDISPINFOA* di)
+{
+    LVITEMA& it = di->item;
+    if (!(it.mask & LVIF_TEXT) || it.iItem < 0 || it.iItem >= 3 || it.iSubItem < 0 || it.iSubItem >= 4)
+        return;
+    const char* text = kRows[it.iItem][it.iSubItem];
+    if (it.iSubItem == 0 && it.pszText && it.cchTextMax > 0)
+        lstrcpynA(it.pszText, text, it.cchTextMax);
+    else
+        it.pszText = (char*)text;
+}
 
 void Log(const char* line)
 {
@@ -126,7 +144,8 @@ void CreateChildren(HWND wnd)
     SendMessageA(g_tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)select);   // expands its parents
 
     g_list = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, 0, 0, 0, 0, wnd,
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA, 0, 0,
+                             0, 0, wnd,
                              (HMENU)IDC_LIST, inst, nullptr);
     SendMessageA(g_list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
     const char* columns[] = {"タイトル", "名前", "日付", "番号"};
@@ -137,21 +156,8 @@ void CreateChildren(HWND wnd)
         col.pszText = (char*)columns[i];
         SendMessageA(g_list, LVM_INSERTCOLUMNA, i, (LPARAM)&col);
     }
-    const char* rows[][4] = {{"新着のお知らせ", "管理人", "06/12/01", "1"},
-                             {"Re: 新着のお知らせ", "名無し", "06/12/02", "2"},
-                             {"質問があります", "初心者", "06/12/03", "3"}};
-    for (int r = 0; r < 3; ++r) {
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = r;
-        item.pszText = (char*)rows[r][0];
-        SendMessageA(g_list, LVM_INSERTITEMA, 0, (LPARAM)&item);
-        for (int c = 1; c < 4; ++c) {
-            item.iSubItem = c;
-            item.pszText = (char*)rows[r][c];
-            SendMessageA(g_list, LVM_SETITEMTEXTA, r, (LPARAM)&item);
-        }
-    }
+    // A virtual list, as the title view is: rows come through LVN_GETDISPINFOA.
+    SendMessageA(g_list, LVM_SETITEMCOUNT, 3, 0);
     LVITEMA state = {};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -198,6 +204,10 @@ LRESULT CALLBACK WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_COMMAND:
         OnCommand(wnd, wp);
+        return 0;
+    case WM_NOTIFY:
+        if (((NMHDR*)lp)->hwndFrom == g_list && ((NMHDR*)lp)->code == LVN_GETDISPINFOA)
+            OnGetDispInfo((NMLVDISPINFOA*)lp);
         return 0;
     case WM_MEASUREITEM: {
         MEASUREITEMSTRUCT* m = (MEASUREITEMSTRUCT*)lp;
