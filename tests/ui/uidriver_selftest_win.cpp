@@ -69,6 +69,9 @@ TEST_F(Sample, ReadsStatusBarParts)
 {
     EXPECT_EQ(StatusParts(status), (std::vector<std::string>{"準備完了", "未読 3 件", "オフライン"}));
     EXPECT_EQ(StatusEdges(status), (std::vector<int>{200, 320, -1}));
+    // WM_SETTEXT sets the first part; Shift-JIS crosses both ways intact.
+    ASSERT_TRUE(SetText(status, "読み込み中…"));
+    EXPECT_EQ(StatusParts(status).at(0), "読み込み中…");
 }
 
 TEST_F(Sample, ReadsToolbarButtons)

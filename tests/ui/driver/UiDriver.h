@@ -107,6 +107,7 @@ DWORD ProcessOf(HWND wnd);
 HWND Child(HWND parent, int id);
 std::string ClassOf(HWND wnd);
 std::string Text(HWND wnd);   // WM_GETTEXT, bounded
+bool SetText(HWND wnd, const std::string& text);   // WM_SETTEXT (marshalled by the system)
 bool Visible(HWND wnd);
 bool Enabled(HWND wnd);
 RECT WindowRect(HWND wnd);   // screen coordinates

@@ -381,6 +381,12 @@ std::string Text(HWND wnd)
     return std::string(buf.data());
 }
 
+bool SetText(HWND wnd, const std::string& text)
+{
+    DWORD_PTR r = 0;
+    return SendMessageTimeoutA(wnd, WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, 5000, &r) && r;
+}
+
 bool Visible(HWND wnd)
 {
     return IsWindowVisible(wnd) != 0;
