@@ -8,7 +8,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok
 
 PKGS="cmake make g++ clang python3 googletest libbenchmark-dev \
  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 \
- wine wine32:i386 xvfb xauth fonts-ipafont-gothic fonts-ipafont-mincho locales"
+ wine wine32:i386 fonts-wine xvfb xauth fonts-ipafont-gothic fonts-ipafont-mincho locales"
 
 for p in $PKGS; do
     have_pkg "$p" || need="$need $p"

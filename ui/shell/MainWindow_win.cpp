@@ -428,6 +428,9 @@ int Shell_OnCreate(HWND wnd)
         t.hIcon = (HICON)LoadImageA(g_shell.instance, MAKEINTRESOURCEA(IDI_ZEVA), IMAGE_ICON, 16, 16, 0);
     // 17.
     HostConsole_Hide();
+    // The panes get their places now: a window created hidden is not always
+    // sent WM_SIZE before it is first shown.
+    Shell_Layout();
     return 0;
 }
 
