@@ -1,8 +1,7 @@
-// zeva_demo_report.exe DATA-FOLDER [ROWS-FILE]: what a patrol left in a data
-// folder, board by board: the plug-in type, PARAM2 (the next-read pointer),
-// the plug-in's last status (ERROR), the row of the progress window when
-// the rows file of zeva_demo.exe is given, and every store with its article
-// and unread counts. Written in Shift-JIS, as the files hold it.
+// zeva_demo_report.exe DATA-FOLDER: what a patrol left in a data folder,
+// board by board: the plug-in type, PARAM2 (the next-read pointer), the
+// plug-in's last status (ERROR), and every store with its article and unread
+// counts. Written in Shift-JIS, as the files hold it.
 //
 // Exit code 1 when a board failed: a status other than "正常終了", or a
 // fetching board marked for patrol that has no status at all (its plug-in
@@ -17,7 +16,6 @@
 #include <string.h>
 
 #include <algorithm>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -54,28 +52,7 @@ std::string Basic(const std::string& ini, const char* key, const char* def)
     return buf;
 }
 
-// The rows file: "name<TAB>text" lines.
-std::map<std::string, std::string> ReadRows(const char* path)
-{
-    std::map<std::string, std::string> rows;
-    FILE* f = path ? fopen(path, "rb") : nullptr;
-    if (!f)
-        return rows;
-    char line[2048];
-    while (fgets(line, sizeof line, f)) {
-        line[strcspn(line, "\r\n")] = 0;
-        char* tab = strchr(line, '\t');
-        if (tab) {
-            *tab = 0;
-            rows[line] = tab + 1;
-        }
-    }
-    fclose(f);
-    return rows;
-}
-
-void Board(const std::string& folder, const std::string& rel, const std::string& name,
-           const std::map<std::string, std::string>& rows, Totals* t)
+void Board(const std::string& folder, const std::string& rel, Totals* t)
 {
     std::string ini = folder + "zeva_BBS.ini";
     std::string lib = Basic(ini, "LIB", "");
@@ -105,15 +82,12 @@ void Board(const std::string& folder, const std::string& rel, const std::string&
     }
 
     bool failed = hasStatus ? error != kSuccess : (fetching && !url.empty() && (marks & BBSFOLDER_NORMAL));
-    auto row = rows.find(name);
     printf("board %s  lib=%s  PARAM2=%s  articles=%d  unread=%d  %s\n", rel.c_str(), lib.empty() ? "-" : lib.c_str(),
            Basic(ini, "PARAM2", "").c_str(), articles, unread, failed ? "FAILED" : "ok");
     if (hasStatus)
         printf("    status: %s\n", error.c_str());
     else if (!fetching)
         printf("    status: (opened in the browser only: %s)\n", url.c_str());
-    if (row != rows.end())
-        printf("    row:    %s\n", row->second.empty() ? "(empty)" : row->second.c_str());
     for (const std::string& l : storeLines)
         printf("%s\n", l.c_str());
     t->boards++;
@@ -124,17 +98,16 @@ void Board(const std::string& folder, const std::string& rel, const std::string&
 
 // Boards are folders with a settings file that names a plug-in; a folder
 // without one is a plain folder, walked into.
-void Walk(const std::string& folder, const std::string& rel, const std::map<std::string, std::string>& rows,
-          Totals* t)
+void Walk(const std::string& folder, const std::string& rel, Totals* t)
 {
     for (const std::string& name : List(folder, true)) {
         std::string sub = folder + name + "\\";
         std::string subRel = rel.empty() ? name : rel + "\\" + name;
         if (!Basic(sub + "zeva_BBS.ini", "LIB", "").empty())
-            Board(sub, subRel, name, rows, t);
+            Board(sub, subRel, t);
         else
             printf("folder %s\n", subRel.c_str());
-        Walk(sub, subRel, rows, t);
+        Walk(sub, subRel, t);
     }
 }
 
@@ -143,18 +116,16 @@ void Walk(const std::string& folder, const std::string& rel, const std::map<std:
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        fprintf(stderr, "usage: zeva_demo_report.exe DATA-FOLDER [ROWS-FILE]\n");
+        fprintf(stderr, "usage: zeva_demo_report.exe DATA-FOLDER\n");
         return 2;
     }
     std::string data = argv[1];
     if (!data.empty() && data.back() != '\\' && data.back() != '/')
         data += '\\';
-    std::map<std::string, std::string> rows = ReadRows(argc > 2 ? argv[2] : nullptr);
     Totals t;
-    Walk(data, "", rows, &t);
-    auto end = rows.find("終了しました");
-    printf("%d boards, %d failed; %d articles in the stores, %d unread%s\n", t.boards, t.failed, t.articles,
-           t.unread, end != rows.end() ? "; the patrol window showed its end" : "");
+    Walk(data, "", &t);
+    printf("%d boards, %d failed; %d articles in the stores, %d unread\n", t.boards, t.failed, t.articles,
+           t.unread);
     fflush(stdout);
     return t.boards > 0 && t.failed == 0 ? 0 : 1;
 }

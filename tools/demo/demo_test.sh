@@ -1,8 +1,7 @@
 #!/bin/sh
 # The demo of "make run" end to end under Xvfb, in the folder given: the
 # patrol must succeed, articles must have arrived on the ZVT and Orbiloom
-# boards, the patrol window's rows must be in the report and the picture of
-# the main window saved.
+# boards, and the picture of the main window must be saved.
 here=$(cd "$(dirname "$0")/../.." && pwd)
 demo=${1:?usage: demo_test.sh DEMO-FOLDER}
 out=$(ZEVA_FORCE_XVFB=1 sh "$here/tools/demo/run.sh" "$demo" 2>&1)
@@ -18,7 +17,5 @@ articles() {
 }
 [ "$(articles ZVT)" -ge 18 ] || fail "too few articles on the ZVT boards: $(articles ZVT)"
 [ "$(articles Orbiloom)" -ge 10 ] || fail "too few articles on the Orbiloom board: $(articles Orbiloom)"
-printf '%s\n' "$out" | grep -q '^    row:    正常終了(未読:12)$' || fail "no row of the ZVT demo board"
-printf '%s\n' "$out" | grep -q 'the patrol window showed its end' || fail "the window's last row is missing"
 [ "$(head -c 4 "$demo/main.png" 2>/dev/null | tail -c 3)" = PNG ] || fail "no picture of the main window"
 echo "demo_test: ok"

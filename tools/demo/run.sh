@@ -3,18 +3,19 @@
 #
 #   tools/demo/run.sh [DEMO-FOLDER]      (default build/windows/demo)
 #
-# Lays out DEMO-FOLDER as an installed program: the program and "Plugins\"
-# beside "data\", which gets boards of every plug-in type pointing at the
-# simulator (127.0.0.1 only). Then runs the program's unattended patrol (-G)
-# with its progress window, under Xvfb when there is no display, prints what
-# arrived per board and stops the simulator. Exits non-zero when the patrol
-# failed.
+# Lays out DEMO-FOLDER as an installed program: zeva.exe and "Plugins\\"
+# beside "data\\", which gets boards of every plug-in type pointing at the
+# simulator (127.0.0.1 only).
 #
-# Until the application shell exists, zeva_demo.exe stands in for zeva.exe;
-# once it does, PROGRAM below becomes zeva.exe (the stand-in's -rows and
-# -shot options go with it).
+# With a display (DISPLAY set, ZEVA_FORCE_XVFB unset) it opens the main
+# window on the demo boards; the simulator stops when the window closes.
+# Without one it runs "zeva.exe -G" under Xvfb: the unattended patrol of all
+# marked boards, which ends the program by itself; zeva_demo_watch.exe then
+# opens the program once more and saves a picture of its main window
+# (DEMO-FOLDER/main.png). The report says
+# what arrived per board; the script fails when a board failed.
 set -u
-PROGRAM=zeva_demo.exe
+PROGRAM=zeva.exe
 
 here=$(cd "$(dirname "$0")/../.." && pwd)
 build=$here/build/windows
@@ -81,15 +82,14 @@ fi
 
 shot=$demo/main.png
 echo "run.sh: $PROGRAM -G (unattended patrol of all marked boards)"
-"$here/tools/wine-run-x.sh" "$build/zeva_demo_watch.exe" "$(winpath "$demo/$PROGRAM")" "$(winpath "$demo/rows.txt")" \
-    "$(winpath "$shot")" 2>"$demo/wine.err"
+"$here/tools/wine-run-x.sh" "$build/zeva_demo_watch.exe" "$(winpath "$demo/$PROGRAM")" "$(winpath "$shot")" \
+    2>"$demo/wine.err"
 rc=$?
 # Wine's helpers report the end of the virtual X server; nothing to show.
 grep -v '^X connection to .* broken' "$demo/wine.err" >&2
 
 echo
-"$here/tools/wine-run.sh" "$build/zeva_demo_report.exe" "$(winpath "$demo/data")" "$(winpath "$demo/rows.txt")" \
-    > "$demo/report.txt"
+"$here/tools/wine-run.sh" "$build/zeva_demo_report.exe" "$(winpath "$demo/data")" > "$demo/report.txt"
 report_rc=$?
 { iconv -f CP932 -t UTF-8 "$demo/report.txt" 2>/dev/null || cat "$demo/report.txt"; } | tr -d '\r'
 if [ -s "$shot" ]; then
