@@ -209,7 +209,8 @@ INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wp, LPARAM)
         if (list.size() > 29999)   // the list's 30000-byte buffer
             list.resize(29999);
         SetDlgItemTextA(dlg, IDC_ABOUT_PLUGINS, list.c_str());
-        return TRUE;
+        SetFocus(GetDlgItem(dlg, IDOK));
+        return FALSE;
     }
     case WM_COMMAND:
         switch (LOWORD(wp)) {
