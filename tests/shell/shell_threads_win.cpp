@@ -70,6 +70,31 @@ void OpenStore(const std::string& path)
     SendMessageA(g_shell.main, UWM_OPEN_ITEM, 0, (LPARAM)&open);
 }
 
+// Tool tips of the toolbar: the menu text up to its "(", nothing with plain
+// menus.
+TEST(ShellWindow, ToolTipsAreTheMenuTextsCutAtTheParenthesis)
+{
+    struct Case {
+        int id;
+        const char* owner;
+    } cases[] = {{ID_PATROL_ALL, "通常巡回"}, {ID_SEARCH, "検索"}, {ID_READ_ON, "読み進める"}, {ID_NEW_FOLDER, "フォルダ作成"}};
+    for (int normalMenu : {0, 1}) {
+        Install in;
+        ASSERT_TRUE(WriteFileBytes(in.data + "\\zeva.ini", "[OPTION]\r\nNormalMenu=" + std::to_string(normalMenu) + "\r\n"));
+        HWND main = CreateMain(in);
+        ASSERT_TRUE(main);
+        for (const Case& c : cases) {
+            NMTTDISPINFOA di = {};
+            di.hdr.hwndFrom = g_shell.toolbar;
+            di.hdr.idFrom = (UINT_PTR)c.id;
+            di.hdr.code = TTN_GETDISPINFOA;
+            SendMessageA(main, WM_NOTIFY, 0, (LPARAM)&di);
+            EXPECT_STREQ(di.lpszText, normalMenu ? "" : c.owner) << c.id;
+        }
+        DestroyWindow(main);
+    }
+}
+
 // A store rewritten by a patrol thread between its two notices must never
 // be overwritten by what the window held before: a change made in the
 // window after the notices (here an added article) is saved together with
