@@ -7,6 +7,7 @@
 #include "base/sjis.h"
 #include "store/Subj.h"
 
+#include <ctype.h>
 #include <string.h>
 #include <vector>
 
@@ -71,13 +72,31 @@ int Composer_NewWorkFile(const char* dataDir, char* path, size_t size)
     return 0;
 }
 
+// One listing of the data folder instead of a delete attempt per number:
+// only the names "作業ファイル000.txt" ... "作業ファイル098.txt" go.
 int Composer_DeleteWorkFiles(const char* dataDir)
 {
+    std::vector<DirEntry> entries;
+    if (!Dir_List(dataDir ? dataDir : "", entries))
+        return 0;
+    char first[300];
+    Composer_WorkFilePath("", 0, first, sizeof first);
+    const size_t stem = strlen(first) - strlen("000.txt");
     int count = 0;
-    for (int n = 0; n < CComposer::kWorkFiles; ++n) {
-        char name[300];
-        Composer_WorkFilePath(dataDir, n, name, sizeof name);
-        if (File_Delete(name))
+    for (const DirEntry& e : entries) {
+        const char* n = e.name.c_str();
+        if (e.isDir || e.name.size() != stem + 7 || memcmp(n, first, stem) != 0)
+            continue;
+        const char* d = n + stem;
+        if (!isdigit((unsigned char)d[0]) || !isdigit((unsigned char)d[1]) || !isdigit((unsigned char)d[2]) ||
+            Str_ICmp(d + 3, ".txt") != 0)
+            continue;
+        int number = (d[0] - '0') * 100 + (d[1] - '0') * 10 + (d[2] - '0');
+        if (number >= CComposer::kWorkFiles)
+            continue;
+        char path[300];
+        Composer_WorkFilePath(dataDir, number, path, sizeof path);
+        if (File_Delete(path))
             ++count;
     }
     return count;

@@ -21,9 +21,25 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <thread>
+
 ShellState g_shell;
 
 namespace {
+
+std::thread g_consoleThread;
+bool g_consoleStarted = false;
+
+void StartConsole()
+{
+    if (g_consoleStarted)
+        return;
+    g_consoleStarted = true;
+    g_consoleThread = std::thread([] {
+        HostConsole_Create();
+        HostConsole_Hide();
+    });
+}
 
 // ---- the composer's view of the main window ---------------------------------
 
@@ -219,9 +235,17 @@ void PrepareDragFeedback()
     g_shell.curFolderCopy = LoadCursorA(g_shell.instance, MAKEINTRESOURCEA(IDC_CUR_FOLDER_COPY));
     g_shell.curTitleCopy = LoadCursorA(g_shell.instance, MAKEINTRESOURCEA(IDC_CUR_TITLE_COPY));
     g_shell.curTitleMove = LoadCursorA(g_shell.instance, MAKEINTRESOURCEA(IDC_CUR_TITLE_MOVE));
-    g_shell.dragImage = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 1, 0);
-    if (g_shell.dragImage && g_shell.curDrag)
-        ImageList_AddIcon(g_shell.dragImage, (HICON)g_shell.curDrag);
+}
+
+// The 32x32 drag image of cursor 142, made at the first drag.
+HIMAGELIST DragImage()
+{
+    if (!g_shell.dragImage && g_shell.curDrag) {
+        g_shell.dragImage = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 1, 0);
+        if (g_shell.dragImage)
+            ImageList_AddIcon(g_shell.dragImage, (HICON)g_shell.curDrag);
+    }
+    return g_shell.dragImage;
 }
 
 void PlaySoundFile(const char* path, bool wait)
@@ -379,8 +403,12 @@ int Shell_OnCreate(HWND wnd)
     g_shell.bitsPerPixel = dc ? GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) : 24;
     if (dc)
         ReleaseDC(nullptr, dc);
-    // 3: the console the plug-ins inherit, hidden.
-    HostConsole_Create();
+    // 3: the console the plug-ins inherit, hidden. Making it starts a
+    // console host process, which takes longer than the rest of the start
+    // together: it is made on a thread of its own once the window stands
+    // (UWM_START_CONSOLE), and everything that starts a plug-in waits for it
+    // first (Shell_WaitConsole).
+    g_consoleStarted = false;
     // 4-5: folders, stray plug-ins.
     BuildFolders();
     MoveStrayPlugins();
@@ -426,11 +454,11 @@ int Shell_OnCreate(HWND wnd)
     t.uCallbackMessage = UWM_TRAY;
     if (g_shell.opt.useIconTray)
         t.hIcon = (HICON)LoadImageA(g_shell.instance, MAKEINTRESOURCEA(IDI_ZEVA), IMAGE_ICON, 16, 16, 0);
-    // 17.
-    HostConsole_Hide();
+    // 17: the console hides itself on its thread once it stands.
     // The panes get their places now: a window created hidden is not always
     // sent WM_SIZE before it is first shown.
     Shell_Layout();
+    PostMessageA(wnd, UWM_START_CONSOLE, 0, 0);
     return 0;
 }
 
@@ -444,6 +472,7 @@ void RemoveTray()
 
 void Shell_OnDestroy(HWND wnd)
 {
+    Shell_WaitConsole();
     HostConsole_Free();
     RemoveTray();
     WINDOWPLACEMENT wp = {};
@@ -660,6 +689,9 @@ LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     case UWM_TRAY:
         Shell_OnTray(wnd, lp);
         return 0;
+    case UWM_START_CONSOLE:
+        StartConsole();
+        return 0;
     case UWM_SAVE_OPEN_STORE:
         Shell_SaveOpenStore();
         return 0;
@@ -683,6 +715,13 @@ LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 }  // namespace
 
 // ---- services for the views ------------------------------------------------------
+
+void Shell_WaitConsole()
+{
+    StartConsole();
+    if (g_consoleThread.joinable())
+        g_consoleThread.join();
+}
 
 void Shell_Layout()
 {
@@ -768,16 +807,34 @@ void Shell_SaveOpenStore()
     g_shell.subj->Unlock();
 }
 
+static bool SameFont(const ProfileFont* a, const ProfileFont* b)
+{
+    return a->size == b->size && a->italic == b->italic && a->weight == b->weight && strcmp(a->face, b->face) == 0;
+}
+
 void Shell_ApplyFonts()
 {
     static HFONT fonts[4] = {};
     const ProfileFont* specs[4] = {&g_shell.opt.fontFolder, &g_shell.opt.fontTitle, &g_shell.opt.fontText,
                                    &g_shell.opt.fontHeader};
     HWND views[4] = {g_shell.folderView, g_shell.titleView, g_shell.textView, g_shell.headerView};
+    // Views with the same font share one (the defaults give three of them
+    // one face and size).
     for (int i = 0; i < 4; ++i) {
-        if (fonts[i])
+        bool shared = false;
+        for (int j = 0; j < i; ++j)
+            shared = shared || fonts[j] == fonts[i];
+        if (fonts[i] && !shared)
             DeleteObject(fonts[i]);
-        fonts[i] = CreateFontA(specs[i]->size, 0, 0, 0, specs[i]->weight, specs[i]->italic ? TRUE : FALSE, FALSE,
+    }
+    for (HFONT& f : fonts)
+        f = nullptr;
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < i && !fonts[i]; ++j)
+            if (SameFont(specs[i], specs[j]))
+                fonts[i] = fonts[j];
+        if (!fonts[i])
+            fonts[i] = CreateFontA(specs[i]->size, 0, 0, 0, specs[i]->weight, specs[i]->italic ? TRUE : FALSE, FALSE,
                                FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                DEFAULT_PITCH | FF_DONTCARE, specs[i]->face);
         if (!views[i])
@@ -809,6 +866,7 @@ void Shell_BeginViewDrag(HWND owner)
     g_shell.dragFocus = GetFocus();
     g_shell.dragOwner = owner;
     g_shell.dragCopy = GetKeyState(VK_CONTROL) < 0;
+    DragImage();
     SetCapture(g_shell.main);
     SetFocus(g_shell.main);   // Ctrl presses reach the main window during the drag
     DragCursor();

@@ -21,6 +21,7 @@ enum {
     UWM_SAVE_OPEN_STORE = WM_USER + 3,   // sent by patrol workers: save the open collection
     UWM_REFRESH_FOLDERS = WM_USER + 4,   // posted by the patrol thread at its end
     UWM_REFRESH_TITLES = WM_USER + 5,    // posted by the composer's thread: an article was added
+    UWM_START_CONSOLE = WM_USER + 6,     // posted to itself once the window stands
 };
 
 struct OpenItemRequest {
@@ -91,6 +92,9 @@ struct ShellState {
 extern ShellState g_shell;
 
 // Shell services the views call.
+// Waits until the hidden console that plug-ins inherit stands; call it
+// before starting a plug-in from the window thread.
+void Shell_WaitConsole();
 void Shell_Layout();
 void Shell_SetStatusText(int part, const char* text);
 void Shell_UpdateLockStatus();

@@ -64,6 +64,7 @@ void StartPatrol(int kind)
 {
     if (Patrol_Window())
         return;
+    Shell_WaitConsole();
     PatrolStartParams p;
     p.instance = g_shell.instance;
     p.mainWindow = g_shell.main;

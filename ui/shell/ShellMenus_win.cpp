@@ -98,9 +98,22 @@ void ShellMenus_GreyUnbuilt(HMENU menu)
     }
 }
 
+namespace {
+// The key tables as read at start: the accelerators are made from them and
+// the menu items show their keys.
+KeyTable g_keyTables[KeyScopeCount];
+}
+
 void ShellMenus_BuildKeyTables()
 {
-    BuildAccelerators(g_shell.instance, g_shell.dataDir, g_shell.accel);
+    for (int s = 0; s < KeyScopeCount; ++s) {
+        char path[MAX_PATH];
+        KeyFilePath(g_shell.dataDir, (KeyScope)s, path, sizeof path);
+        LoadKeyTable(g_keyTables[s], path, g_shell.instance, KeyResourceId((KeyScope)s));
+        if (g_shell.accel[s])
+            DestroyAcceleratorTable(g_shell.accel[s]);
+        g_shell.accel[s] = KeyTable_CreateAccelerators(g_keyTables[s]);
+    }
 }
 
 namespace {
@@ -162,14 +175,8 @@ COwnerDrawMenu* NewOwnerDraw()
 
 void ShellMenus_Init()
 {
-    KeyTable tables[KeyScopeCount];
-    for (int s = 0; s < KeyScopeCount; ++s) {
-        char path[MAX_PATH];
-        KeyFilePath(g_shell.dataDir, (KeyScope)s, path, sizeof path);
-        KeyTable_Load(tables[s], path, (KeyScope)s);
-    }
     if (g_shell.menu)
-        SetKeyTexts(g_shell.menu, tables);
+        SetKeyTexts(g_shell.menu, g_keyTables);
     if (!g_shell.opt.normalMenu && g_shell.menu) {
         g_shell.ownerDraw = NewOwnerDraw();
         if (g_shell.ownerDraw)
