@@ -33,6 +33,13 @@ void ComposerSettings_Init(ComposerSettings* s, const char* dataDir);
 // What the composer needs of the main window. The composer's thread calls
 // these; OpenStorePath and RefreshTitleView are called while it holds the
 // lock of the collection that OpenCollection returns.
+//
+// Thread contract: the composer's thread takes the store's path lock (the
+// lock table) first and the collection's lock second; so does everyone
+// else. While it holds them, these callbacks must not wait for the window
+// thread: they read what the window thread changes only under the
+// collection's lock (the collection pointer stays, its path changes under
+// the lock) and post messages, never send them.
 class IComposerHost {
 public:
     virtual ~IComposerHost() {}

@@ -22,8 +22,12 @@ struct PatrolStartParams {
     CProfile* settings = nullptr;   // zeva.ini: section GOAROUND is read and written here
     PatrolOptions options;          // see Patrol_ReadOptions
     CHttpPoster* poster = nullptr;  // posts the due articles; nullptr: WinINet with the proxy options
-    COpenStoreSaver* openStore = nullptr;   // saves the store the main window shows
-    void (*refreshFolderView)(void* context) = nullptr;   // at the end of a patrol
+    // Saves the store the main window shows; called on worker threads, so
+    // the main window hands it to its own thread (sent, like 32957).
+    COpenStoreSaver* openStore = nullptr;
+    // At the end of a patrol, on the patrol thread: must not wait for the
+    // window thread (the main window posts itself a message).
+    void (*refreshFolderView)(void* context) = nullptr;
     void* context = nullptr;
     int (*dial)() = nullptr;        // nullptr: Dialup_Dial
 

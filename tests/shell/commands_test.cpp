@@ -1,6 +1,7 @@
 #include "ui/shell/Commands.h"
 
 #include "res/resource.h"
+#include "ui/keys/KeyTable.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,27 @@ TEST(Commands, ViewFlagsAndPatrolKinds)
     EXPECT_EQ(Command_PatrolKind(ID_PATROL_CURRENT), 1);
     EXPECT_EQ(Command_PatrolKind(ID_PATROL_TEMPORARY), 3);
     EXPECT_EQ(Command_PatrolKind(ID_REFRESH), -1);
+}
+
+}  // namespace
+
+namespace {
+
+// The keyboard page and the default key tables offer only commands that the
+// main window routes.
+TEST(Commands, FunctionListAndDefaultKeysNameRoutedCommands)
+{
+    for (int i = 0; i < FunctionCount; ++i) {
+        if (FunctionList[i].id) {
+            EXPECT_GE(Command_Route(FunctionList[i].id), 0) << FunctionList[i].name;
+        }
+    }
+    for (KeyScope scope : {KeyScope::Global, KeyScope::FolderView, KeyScope::TitleView}) {
+        int count = 0;
+        const KeyBinding* keys = DefaultKeys(scope, &count);
+        for (int i = 0; i < count; ++i)
+            EXPECT_GE(Command_Route(keys[i].cmd), 0) << keys[i].cmd;
+    }
 }
 
 }  // namespace
