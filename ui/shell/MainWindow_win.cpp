@@ -539,9 +539,11 @@ void Shell_OnActivate(WPARAM wp)
 
 bool Shell_OnSysCommand(HWND wnd, WPARAM wp)
 {
-    if ((wp & 0xFFF0) == SC_MINIMIZE && g_shell.opt.useIconTray && g_shell.tray.hIcon) {
-        if (Shell_NotifyIconA(NIM_ADD, &g_shell.tray))
-            g_shell.trayShown = 1;
+    // Hidden only when the icon is there to bring the window back; without
+    // it the window minimises as usual.
+    if ((wp & 0xFFF0) == SC_MINIMIZE && g_shell.opt.useIconTray && g_shell.tray.hIcon &&
+        (g_shell.trayShown || Shell_NotifyIconA(NIM_ADD, &g_shell.tray))) {
+        g_shell.trayShown = 1;
         ShowWindow(wnd, SW_HIDE);
         return true;
     }

@@ -1,8 +1,8 @@
-// The main window hosted in this process, with everything that reaches it
-// from other threads at once: a patrol that posts from and imports into the
-// open store, the composer storing a new article into that store, and the
-// user switching stores all the while. It must end without a hang, and
-// every article must be where it belongs, once.
+// The main window hosted in this process: its tool tips and tray icon, and
+// everything that reaches it from other threads at once: a patrol that posts
+// from and imports into the open store, the composer storing a new article
+// into that store, and the user switching stores all the while. It must end
+// without a hang, and every article must be where it belongs, once.
 #include "base/sjis.h"
 #include "patrol/Composer.h"
 #include "patrol/PatrolWin.h"
@@ -93,6 +93,26 @@ TEST(ShellWindow, ToolTipsAreTheMenuTextsCutAtTheParenthesis)
         }
         DestroyWindow(main);
     }
+}
+
+// With UseIconTray a minimise hides the window behind the notification-area
+// icon (or minimises it when there is no icon); a click on the icon shows it.
+TEST(ShellWindow, TrayIconTakesTheMinimisedWindow)
+{
+    Install in;
+    ASSERT_TRUE(WriteFileBytes(in.data + "\\zeva.ini", "[OPTION]\r\nUseIconTray=1\r\n"));
+    HWND main = CreateMain(in);
+    ASSERT_TRUE(main);
+    SendMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    if (g_shell.trayShown) {
+        EXPECT_FALSE(IsWindowVisible(main));
+    } else {
+        EXPECT_TRUE(IsIconic(main));
+    }
+    SendMessageA(main, UWM_TRAY, 1, WM_LBUTTONDOWN);
+    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_EQ(g_shell.trayShown, 0);
+    DestroyWindow(main);
 }
 
 // A store rewritten by a patrol thread between its two notices must never
