@@ -40,6 +40,7 @@ void FolderView_UpdateMenu(HMENU) {}
 void FolderView_Command(int) {}
 void FolderView_Refresh() {}
 void FolderView_Clear() {}
+void FolderView_UpdateOpenStore(int, int, int) {}
 int FolderView_DragHover(POINT) { return 0; }
 void FolderView_DragEnd(HWND, int, int) {}
 
@@ -65,8 +66,12 @@ HWND HeaderView_Create(HWND main)
         SetWindowPos(g_shell.headerView, nullptr, 0, 0, 0, 34, SWP_NOZORDER | SWP_NOMOVE);
     return g_shell.headerView;
 }
+void HeaderView_SetHeader(const char*, const char*, const char*, const char*, const char*) {}
 HWND TextView_Create(HWND main) { return g_shell.textView = CreatePane(main, IDC_TEXTVIEW, EdgeStyle()); }
 int TextView_IsBuilt() { return 0; }
+void TextView_ShowText(const char*) {}
+int TextView_Page(int) { return 0; }
+int TextView_AtEnd() { return 1; }
 void TextView_Command(int) {}
 void TextView_OnContextMenu(int, int) {}
 void TextView_ShowFile(const char*) {}

@@ -16,6 +16,8 @@ void FolderView_Command(int id);
 void FolderView_Refresh();
 // At exit: writes "TreeState.ini" and frees the items.
 void FolderView_Clear();
+// The title view's counts of the open store, for its item in the tree.
+void FolderView_UpdateOpenStore(int unread, int unsent, int total);
 // A capture drag (of folders or of title rows) over the folder view:
 // highlights the folder under the screen point; 1 when there is one.
 int FolderView_DragHover(POINT screen);
@@ -40,8 +42,17 @@ void TitleView_Release();
 
 // Header view (id 120) and text view (id 113).
 HWND HeaderView_Create(HWND main);
+void HeaderView_SetHeader(const char* title, const char* name, const char* email, const char* hp,
+                          const char* dateTime);
 HWND TextView_Create(HWND main);
 int TextView_IsBuilt();
+// Shows an article's text (and hands it to the HTML view).
+void TextView_ShowText(const char* text);
+// Pages down (down = 1) or up by the ScrollLine share of the page; 0 when
+// the view is at that end already and did not move.
+int TextView_Page(int down);
+// 1 when the end of the text is in view.
+int TextView_AtEnd();
 void TextView_Command(int id);   // copy, select all, line scrolling, its notifications
 void TextView_OnContextMenu(int x, int y);
 void TextView_ShowFile(const char* path);
