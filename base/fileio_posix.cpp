@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -137,6 +138,18 @@ bool Replace(const std::string& temp, const std::string& target)
 void Remove(const std::string& path)
 {
     unlink(path.c_str());
+}
+
+unsigned long ProcessId()
+{
+    return (unsigned long)getpid();
+}
+
+bool ProcessRunning(unsigned long id)
+{
+    if (id == 0 || id > (unsigned long)INT32_MAX)
+        return false;
+    return kill((pid_t)id, 0) == 0 || errno == EPERM;
 }
 }
 
