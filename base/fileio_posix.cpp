@@ -2,6 +2,7 @@
 #include "base/fileio.h"
 
 #include <atomic>
+#include <new>
 #include <thread>
 #include <dirent.h>
 #include <errno.h>
@@ -127,10 +128,14 @@ bool Replace(const std::string& temp, const std::string& target)
             close(old);
         }
     }
-    int dfd = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
-    if (dfd >= 0) {
-        fsync(dfd);
-        close(dfd);
+    try {
+        int dfd = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
+        if (dfd >= 0) {
+            fsync(dfd);
+            close(dfd);
+        }
+    } catch (const std::bad_alloc&) {
+        // The file is in place; only the folder entry's flush is left out.
     }
     return true;
 }
