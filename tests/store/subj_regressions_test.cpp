@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,48 @@ TEST(SubjRegressions, WriteWithoutMemoryKeepsTheOldFile)
         }
     }
     EXPECT_GT(failures, 0);
+}
+
+// The temporary file of a save is the store's name with ".~<process>.<n>.tmp"
+// added: beside a store path of more than about 243 bytes it passed the
+// 259 bytes of the system's ANSI functions, and every save on Windows failed.
+TEST(SubjRegressions, StoreWithAPathOf259BytesIsSaved)
+{
+    TempDir dir;
+#ifdef _WIN32
+    const char sep = '\\';
+#else
+    const char sep = '/';
+#endif
+    const std::string name = "0123456789abcdef.zvt";
+    std::string path = dir.Path();
+    size_t room = 259 - (path.size() + 1 + name.size());   // for folders and their separators
+    ASSERT_LT(path.size(), 200u);
+    while (room > 0) {
+        size_t n = room > 121 ? 100 : room - 1;
+        path += sep + std::string(n, 'd');
+        ASSERT_EQ(Dir_Create(path.c_str()), 1) << path.size();
+        room -= n + 1;
+    }
+    path += sep + name;
+    ASSERT_EQ(path.size(), 259u);
+
+    CSubj s;
+    EXPECT_EQ(s.LoadFile(path.c_str()), 0);   // not there yet
+    Parse(s, kStore);
+    ASSERT_EQ(s.Update(), 1);
+    CSubj back;
+    ASSERT_EQ(back.LoadFile(path.c_str()), 1);
+    EXPECT_EQ(Written(back), Written(s));
+    back.SetAtr(0, 0, ATR_R);
+    EXPECT_EQ(back.Update(), 1);   // replacing the file works as well
+    std::vector<DirEntry> files;
+    Dir_List(path.substr(0, path.size() - name.size() - 1).c_str(), files);
+    std::vector<std::string> names;
+    for (const DirEntry& e : files)
+        names.push_back(e.name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{name, "zeva_BBS.ini"}));   // no temporary file left
 }
 
 }  // namespace
