@@ -35,39 +35,12 @@ void* operator new(size_t n)
         return p;
     throw std::bad_alloc();
 }
-void* operator new[](size_t n)
-{
-    return operator new(n);
-}
-void* operator new(size_t n, const std::nothrow_t&) noexcept
-{
-    return Allocate(n);
-}
-void* operator new[](size_t n, const std::nothrow_t&) noexcept
-{
-    return Allocate(n);
-}
-void operator delete(void* p) noexcept
-{
-    free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    free(p);
-}
-void operator delete(void* p, size_t) noexcept
-{
-    free(p);
-}
-void operator delete[](void* p, size_t) noexcept
-{
-    free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept
-{
-    free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept
-{
-    free(p);
-}
+void* operator new[](size_t n) { return operator new(n); }
+void* operator new(size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
+void* operator new[](size_t n, const std::nothrow_t&) noexcept { return Allocate(n); }
+void operator delete(void* p) noexcept { free(p); }
+void operator delete[](void* p) noexcept { free(p); }
+void operator delete(void* p, size_t) noexcept { free(p); }
+void operator delete[](void* p, size_t) noexcept { free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { free(p); }
