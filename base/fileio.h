@@ -47,6 +47,12 @@ private:
     uint64_t m_written, m_pushed;   // bytes in the file; of them, handed to the disk
 };
 
+// Removes from folder the temporary files that atomic writes of processes no
+// longer running left behind (a killed plug-in), recognised by their name
+// "<file>.~<process id>.<n>.tmp"; files of running processes (this one too)
+// and every other file stay. Returns the number removed.
+int File_RemoveStaleTemps(const char* folder);
+
 int File_Exists(const char* path);   // a file or a folder
 int File_IsDir(const char* path);
 int File_Delete(const char* path);

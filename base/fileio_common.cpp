@@ -1,7 +1,9 @@
 #include "base/fileio.h"
 #include "base/fileio_os.h"
+#include "base/sjis.h"
 
 #include <atomic>
+#include <new>
 #include <stdlib.h>
 #include <string.h>
 
@@ -127,19 +129,26 @@ int CAtomicFile::Open(const char* path)
 {
     Abort();
     m_failed = false;
-    m_path = path;
-    if (FileFault_Step()) {
+    try {
+        m_path = path;
+        if (FileFault_Step()) {
+            m_failed = true;
+            return 0;
+        }
+        m_handle = fileio_os::CreateTemp(m_path, m_temp);
+        if (m_handle == -1) {
+            m_failed = true;
+            m_temp.clear();
+            return 0;
+        }
+        m_written = m_pushed = 0;
+        m_buf.reserve(kBufSize);
+    } catch (const std::bad_alloc&) {
+        // No memory for the names or the buffer: no file either.
+        Abort();
         m_failed = true;
         return 0;
     }
-    m_handle = fileio_os::CreateTemp(m_path, m_temp);
-    if (m_handle == -1) {
-        m_failed = true;
-        m_temp.clear();
-        return 0;
-    }
-    m_written = m_pushed = 0;
-    m_buf.reserve(kBufSize);
     return 1;
 }
 
@@ -190,7 +199,11 @@ int CAtomicFile::WriteBuffered(const void* data, size_t size)
     }
     if (m_buf.size() + size > kBufSize && !FlushBuffer())
         return 0;
-    m_buf.insert(m_buf.end(), p, p + size);
+    try {
+        m_buf.insert(m_buf.end(), p, p + size);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
     return 1;
 }
 
@@ -220,4 +233,54 @@ void CAtomicFile::Abort()
         m_temp.clear();
     }
     m_buf.clear();
+}
+
+namespace {
+// The process id in a temporary file name of ours, or 0 when the name is
+// not one: "<file>.~<id>.<n>.tmp" with a file name before it.
+unsigned long TempOwner(const std::string& name)
+{
+    const char kTail[] = ".tmp";
+    size_t len = name.size();
+    if (len < sizeof kTail - 1 || name.compare(len - 4, 4, kTail) != 0)
+        return 0;
+    size_t end = len - 4;   // after the serial number
+    size_t p = end;
+    while (p > 0 && name[p - 1] >= '0' && name[p - 1] <= '9')
+        --p;
+    if (p == end || p == 0 || name[p - 1] != '.')
+        return 0;
+    size_t idEnd = p - 1;
+    p = idEnd;
+    while (p > 0 && name[p - 1] >= '0' && name[p - 1] <= '9')
+        --p;
+    if (p == idEnd || idEnd - p > 10 || p < 3 || name[p - 1] != '~' || name[p - 2] != '.')
+        return 0;
+    unsigned long long id = strtoull(name.c_str() + p, nullptr, 10);
+    return id > 0 && id <= 0xFFFFFFFFull ? (unsigned long)id : 0;
+}
+}
+
+int File_RemoveStaleTemps(const char* folder)
+{
+    std::vector<DirEntry> entries;
+    if (!folder || !Dir_List(folder, entries))
+        return 0;
+    std::string base = folder;
+    if (!base.empty() && *Path_FileName(folder))   // no separator at its end
+#ifdef _WIN32
+        base += '\\';
+#else
+        base += '/';
+#endif
+    unsigned long self = fileio_os::ProcessId();
+    int removed = 0;
+    for (const DirEntry& e : entries) {
+        unsigned long owner = e.isDir ? 0 : TempOwner(e.name);
+        if (!owner || owner == self || fileio_os::ProcessRunning(owner))
+            continue;
+        if (File_Delete((base + e.name).c_str()))
+            ++removed;
+    }
+    return removed;
 }

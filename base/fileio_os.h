@@ -13,7 +13,8 @@ namespace fileio_os {
 intptr_t OpenRead(const char* path, uint64_t* size);
 // Reads at most size bytes: the count read, 0 at the end or on an error.
 size_t ReadSome(intptr_t handle, char* p, size_t size);
-// Creates a new temporary file beside target (name returned in temp). Fails
+// Creates a new temporary file beside target (name returned in temp:
+// target + ".~<process id>.<n>.tmp", see File_RemoveStaleTemps). Fails
 // for a read-only target, which an in-place rewrite could not change either.
 intptr_t CreateTemp(const std::string& target, std::string& temp);
 bool WriteAll(intptr_t handle, const char* data, size_t size);
@@ -25,4 +26,8 @@ void Close(intptr_t handle);
 // Moves temp over target; the target's folder entry is made durable.
 bool Replace(const std::string& temp, const std::string& target);
 void Remove(const std::string& path);
+unsigned long ProcessId();
+// Whether a process of that id exists now (an id the system can't look at
+// counts as running).
+bool ProcessRunning(unsigned long id);
 }

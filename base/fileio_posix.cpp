@@ -2,10 +2,12 @@
 #include "base/fileio.h"
 
 #include <atomic>
+#include <new>
 #include <thread>
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -126,10 +128,14 @@ bool Replace(const std::string& temp, const std::string& target)
             close(old);
         }
     }
-    int dfd = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
-    if (dfd >= 0) {
-        fsync(dfd);
-        close(dfd);
+    try {
+        int dfd = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY);
+        if (dfd >= 0) {
+            fsync(dfd);
+            close(dfd);
+        }
+    } catch (const std::bad_alloc&) {
+        // The file is in place; only the folder entry's flush is left out.
     }
     return true;
 }
@@ -137,6 +143,18 @@ bool Replace(const std::string& temp, const std::string& target)
 void Remove(const std::string& path)
 {
     unlink(path.c_str());
+}
+
+unsigned long ProcessId()
+{
+    return (unsigned long)getpid();
+}
+
+bool ProcessRunning(unsigned long id)
+{
+    if (id == 0 || id > (unsigned long)INT32_MAX)
+        return false;
+    return kill((pid_t)id, 0) == 0 || errno == EPERM;
 }
 }
 

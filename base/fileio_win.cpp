@@ -3,6 +3,8 @@
 
 #include <atomic>
 #include <stdio.h>
+#include <new>
+#include <string>
 #include <windows.h>
 
 #include "base/fileio_os.h"
@@ -23,6 +25,42 @@ uint64_t ToU64(const FILETIME& ft)
 bool IsSharingError(DWORD e)
 {
     return e == ERROR_SHARING_VIOLATION || e == ERROR_LOCK_VIOLATION || e == ERROR_ACCESS_DENIED;
+}
+
+// A path for the wide-character functions. One that the ANSI functions can
+// not take (MAX_PATH bytes or more: the temporary name beside a store path of
+// up to 259 bytes) is made absolute with the "\\?\" prefix, which lifts the
+// limit. Empty when the path can't be converted.
+std::wstring WidePathOf(const std::string& path)
+{
+    int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (n <= 0)
+        return std::wstring();
+    std::wstring w((size_t)n, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &w[0], n);
+    w.resize((size_t)n - 1);
+    if (path.size() < MAX_PATH || w.compare(0, 4, L"\\\\?\\") == 0)
+        return w;
+    DWORD need = GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
+    if (!need)
+        return std::wstring();
+    std::wstring full((size_t)need, L'\0');
+    DWORD got = GetFullPathNameW(w.c_str(), need, &full[0], nullptr);
+    if (!got || got >= need)
+        return std::wstring();
+    full.resize(got);
+    if (full.compare(0, 2, L"\\\\") == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+std::wstring WidePath(const std::string& path)
+{
+    try {
+        return WidePathOf(path);
+    } catch (const std::bad_alloc&) {
+        return std::wstring();
+    }
 }
 }
 
@@ -59,7 +97,10 @@ intptr_t CreateTemp(const std::string& target, std::string& temp)
     char suffix[64];
     snprintf(suffix, sizeof suffix, ".~%lu.%u.tmp", (unsigned long)GetCurrentProcessId(), ++g_tempSerial);
     temp = target + suffix;
-    HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::wstring w = WidePath(temp);
+    if (w.empty())
+        return -1;
+    HANDLE h = CreateFileW(w.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     return h == INVALID_HANDLE_VALUE ? -1 : (intptr_t)h;
 }
 
@@ -93,9 +134,12 @@ void Close(intptr_t handle)
 
 bool Replace(const std::string& temp, const std::string& target)
 {
+    std::wstring from = WidePath(temp), to = WidePath(target);
+    if (from.empty() || to.empty())
+        return false;
     // Another reader may hold the old file open for a moment.
     for (int attempt = 0; attempt < 20; ++attempt) {
-        if (MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         DWORD attr = GetFileAttributesA(target.c_str());
         if (!IsSharingError(GetLastError()) ||
@@ -108,7 +152,24 @@ bool Replace(const std::string& temp, const std::string& target)
 
 void Remove(const std::string& path)
 {
-    DeleteFileA(path.c_str());
+    std::wstring w = WidePath(path);
+    if (!w.empty())
+        DeleteFileW(w.c_str());
+}
+
+unsigned long ProcessId()
+{
+    return (unsigned long)GetCurrentProcessId();
+}
+
+bool ProcessRunning(unsigned long id)
+{
+    HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, (DWORD)id);
+    if (!h)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    bool running = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+    CloseHandle(h);
+    return running;
 }
 }
 
@@ -125,7 +186,8 @@ int File_IsDir(const char* path)
 
 int File_Delete(const char* path)
 {
-    return DeleteFileA(path) ? 1 : 0;
+    std::wstring w = WidePath(path);
+    return !w.empty() && DeleteFileW(w.c_str()) ? 1 : 0;
 }
 
 int File_Move(const char* from, const char* to)

@@ -30,6 +30,7 @@ int Profile_WriteString(const char* section, const char* key, const char* value,
 #include "base/fileio.h"
 
 #include <mutex>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -96,12 +97,10 @@ bool SameName(const std::string& a, const char* b)
 }
 }
 
-unsigned Profile_GetString(const char* section, const char* key, const char* def,
-                           char* buf, unsigned size, const char* path)
+namespace {
+unsigned GetStringLocked(const char* section, const char* key, const char* def, char* buf, unsigned size,
+                         const char* path)
 {
-    if (!buf || size == 0)
-        return 0;
-    std::lock_guard<std::mutex> lock(g_mutex);
     std::vector<std::string> lines = ReadLines(path);
     bool inside = false;
     std::string name, k, v;
@@ -119,6 +118,20 @@ unsigned Profile_GetString(const char* section, const char* key, const char* def
     std::string d = Trim(def ? def : "");
     return (unsigned)Str_Copy(buf, size, d.c_str());
 }
+}
+
+unsigned Profile_GetString(const char* section, const char* key, const char* def,
+                           char* buf, unsigned size, const char* path)
+{
+    if (!buf || size == 0)
+        return 0;
+    std::lock_guard<std::mutex> lock(g_mutex);
+    try {
+        return GetStringLocked(section, key, def, buf, size, path);
+    } catch (const std::bad_alloc&) {
+        return (unsigned)Str_Copy(buf, size, def);   // as if the file were missing
+    }
+}
 
 int Profile_GetInt(const char* section, const char* key, int def, const char* path)
 {
@@ -128,11 +141,9 @@ int Profile_GetInt(const char* section, const char* key, int def, const char* pa
     return atoi(buf);
 }
 
-int Profile_WriteString(const char* section, const char* key, const char* value, const char* path)
+namespace {
+int WriteStringLocked(const char* section, const char* key, const char* value, const char* path)
 {
-    if (!section)
-        return 0;
-    std::lock_guard<std::mutex> lock(g_mutex);
     std::string before;
     std::vector<std::string> lines = ReadLines(path, &before);
     std::string name, k, v;
@@ -184,5 +195,18 @@ int Profile_WriteString(const char* section, const char* key, const char* value,
     if (out == before)
         return 1;
     return File_Replace(path, out.data(), out.size());
+}
+}
+
+int Profile_WriteString(const char* section, const char* key, const char* value, const char* path)
+{
+    if (!section)
+        return 0;
+    std::lock_guard<std::mutex> lock(g_mutex);
+    try {
+        return WriteStringLocked(section, key, value, path);
+    } catch (const std::bad_alloc&) {
+        return 0;   // the file stays as it was
+    }
 }
 #endif

@@ -100,16 +100,21 @@ static inline unsigned char Lower(unsigned char c)
     return (c >= 'A' && c <= 'Z') ? (unsigned char)(c + 32) : c;
 }
 
+// Letters are folded only where a character starts: the second byte of a
+// double-byte character is compared as it is ("ア" 83 41 and "ヂ" 83 61 differ).
 int Str_NICmp(const char* a, const char* b, size_t n)
 {
     const unsigned char* p = (const unsigned char*)a;
     const unsigned char* q = (const unsigned char*)b;
+    bool second = false;   // p[i] and q[i] are second bytes (their leads were equal)
     for (size_t i = 0; i < n; ++i) {
-        unsigned char x = Lower(p[i]), y = Lower(q[i]);
+        unsigned char x = second ? p[i] : Lower(p[i]);
+        unsigned char y = second ? q[i] : Lower(q[i]);
         if (x != y)
             return x < y ? -1 : 1;
         if (!x)
             return 0;
+        second = !second && IsSjisLead(x);
     }
     return 0;
 }

@@ -31,6 +31,7 @@ int Str_Format(char* dst, size_t size, const char* fmt, ...)
     __attribute__((format(printf, 3, 4)))
 #endif
     ;
-// Case-blind comparison of ASCII letters, byte-wise otherwise.
+// Case-blind comparison of single-byte ASCII letters, byte-wise otherwise
+// (second bytes of double-byte characters are never folded).
 int Str_ICmp(const char* a, const char* b);
 int Str_NICmp(const char* a, const char* b, size_t n);

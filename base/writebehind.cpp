@@ -1,5 +1,7 @@
 #include "base/writebehind.h"
 
+#include <new>
+
 CWriteBehind::CWriteBehind(CAtomicFile& file)
     : m_file(file), m_outLen(0), m_pending(false), m_stop(false), m_failed(false), m_started(false)
 {
@@ -65,8 +67,14 @@ int CWriteBehind::Pass(size_t len)
     m_outLen = len;
     m_pending = true;
     m_cv.notify_all();
-    if (m_fill.size() < m_out.size())
-        m_fill.resize(m_out.size());
+    try {
+        if (m_fill.size() < m_out.size())
+            m_fill.resize(m_out.size());
+    } catch (const std::bad_alloc&) {
+        // No room for the next piece: the file is given up.
+        m_failed = true;
+        return 0;
+    }
     return 1;
 }
 

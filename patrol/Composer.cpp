@@ -140,10 +140,11 @@ int CComposer::Poll()
         // unlock the path that was locked, not what the slot holds by then.
         char store[sizeof s.store];
         Str_Copy(store, sizeof store, s.store);
-        if (m_lockFile)
-            m_lockFile->Lock(store);
+        // A full lock table lets the store go on unlocked; the path is then
+        // not ours to unlock (another thread may hold it by then).
+        int held = m_lockFile ? m_lockFile->Lock(store) : 0;
         freed += Finish(s);
-        if (m_lockFile)
+        if (held)
             m_lockFile->Unlock(store);
     }
     return freed;

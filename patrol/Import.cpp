@@ -27,6 +27,26 @@ int Import_HasExt(const char* name, const char* ext)
     return dot && Str_ICmp(dot, ext) == 0;
 }
 
+int Import_FindSame(CSubj& store, CSubj& from, int i)
+{
+    if (i < 0 || i >= from.GetCount())
+        return -1;
+    const SubjItem& a = from.GetItem(i);
+    auto sameNo = [&](int32_t x, int32_t y) {
+        if ((x & SUBJ_NO_ID) || (y & SUBJ_NO_ID))
+            return (x & SUBJ_NO_ID) && (y & SUBJ_NO_ID) && strcmp(store.GetIdText(x), from.GetIdText(y)) == 0;
+        return x == y;
+    };
+    for (int j = 0; j < store.GetCount(); ++j) {
+        const SubjItem& b = store.GetItem(j);
+        if (b.date == a.date && b.time == a.time && sameNo(b.no, a.no) && sameNo(b.pno, a.pno) &&
+            strcmp(store.GetTitle(j), from.GetTitle(i)) == 0 && strcmp(store.GetName(j), from.GetName(i)) == 0 &&
+            strcmp(store.GetMsg(j), from.GetMsg(i)) == 0)
+            return j;
+    }
+    return -1;
+}
+
 int Import_Pending(const char* boardFolder)
 {
     std::vector<DirEntry> list;
@@ -100,11 +120,18 @@ void ImportHandOver(const char* boardFolder, const char* file, CStoreNotify* not
     char sentPath[260];
     Str_Format(sentPath, sizeof sentPath, "%s%s", boardFolder, kSentStoreName);
     bool sentUsable = false;
-    int back = 0, posted = 0;
+    int back = 0, posted = 0, removed = 0;
 
+    // An article already where it belongs (a hand-over settled before whose
+    // file stayed, a store whose save failed after the hand-over was saved)
+    // is not added a second time.
     for (int i = 0; i < count; ++i) {
         if (handed->GetAtr(i, ATR_U)) {
             dest[i] = TO_STORE;
+            if (Import_FindSame(*store, *handed, i) >= 0) {
+                copied[i] = 1;
+                continue;
+            }
             copied[i] = (char)handed->Copy(i, store.get());
             if (copied[i])
                 ++back;
@@ -118,7 +145,17 @@ void ImportHandOver(const char* boardFolder, const char* file, CStoreNotify* not
         }
         if (!sentUsable)
             continue;
+        // Posted: a copy still due in the store must not go out again.
+        int due = Import_FindSame(*store, *handed, i);
+        if (due >= 0 && store->GetAtr(due, ATR_U | ATR_B) == ATR_U) {
+            store->Delete(due);
+            ++removed;
+        }
         handed->SetAtr(i, 0, ATR_U);
+        if (Import_FindSame(*sent, *handed, i) >= 0) {
+            copied[i] = 1;
+            continue;
+        }
         copied[i] = (char)handed->Copy(i, sent.get());
         if (copied[i])
             ++posted;
@@ -133,7 +170,9 @@ void ImportHandOver(const char* boardFolder, const char* file, CStoreNotify* not
             allHome = false;
     }
     if (allHome) {
-        File_Delete(file);
+        // A file that stays is settled again by the rule above, adding nothing.
+        if (!File_Delete(file))
+            Debug_Printf("Import - %s を削除できません\n", file);
     } else {
         // Keep in the hand-over file only what did not reach its place, as
         // the plug-in left it, so that the next import settles the rest once.
@@ -149,7 +188,7 @@ void ImportHandOver(const char* boardFolder, const char* file, CStoreNotify* not
     }
 
     Debug_Out("Import Completed\n");
-    Notify_Changed(notify, storePath, back > 0 && storeSaved);
+    Notify_Changed(notify, storePath, (back > 0 || removed > 0) && storeSaved);
     if (sent)
         Notify_Changed(notify, sentPath, posted > 0 && sentSaved);
 }
@@ -160,6 +199,8 @@ int Patrol_Import(const char* boardFolder, CStoreNotify* notify)
 {
     if (!boardFolder)
         return 0;
+    // Temporary files of a plug-in stopped in the middle of a write.
+    File_RemoveStaleTemps(boardFolder);
     std::vector<DirEntry> entries;
     Dir_List(boardFolder, entries);
 

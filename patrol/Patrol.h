@@ -90,14 +90,19 @@ void Patrol_BoardName(char* out, size_t size, const char* boardFolder);
 class CPatrolWalkSink {
 public:
     virtual ~CPatrolWalkSink() {}
-    // Starts the board's worker (may block until a slot is free).
+    // Waits until a worker slot is free and keeps it for the next StartBoard;
+    // 0 when the patrol was cancelled meanwhile (the walk then stops).
+    virtual int TakeSlot() { return 1; }
+    // Starts the board's worker (in the slot taken, or the first free one).
     virtual void StartBoard(const char* boardFolder, const char* settingsPath) = 0;
 };
 
 // Walks folder (ending with a separator) and its subfolders, starting a
-// worker for every board the kind selects; bit 1 of a started board's
-// BBSFOLDER is cleared first. force is set for the subtree of a plain folder
-// marked for a temporary patrol. Returns the number of boards started.
+// worker for every board the kind selects; bit 1 of a board's BBSFOLDER is
+// cleared once it has a slot, right before its worker starts, so that a
+// cancelled patrol leaves the marks of the boards it never visits. force is
+// set for the subtree of a plain folder marked for a temporary patrol. A
+// cancel (TakeSlot 0) ends the walk. Returns the number of boards started.
 int Patrol_Walk(const char* folder, int kind, int force, CPatrolWalkSink* sink);
 
 // ---------------------------------------------------------------------------
@@ -184,6 +189,7 @@ public:
 
 private:
     void PatrolThread(std::string folder);
+    int TakeSlot() override;
     void StartBoard(const char* boardFolder, const char* settingsPath) override;
     void Worker(int slot);
     void WriteProxy(const char* settingsPath);
@@ -195,6 +201,7 @@ private:
     int m_kind = PATROL_ALL;
     int m_slotCount;
     PatrolSlot m_slots[PATROL_SLOTS];
+    int m_takenSlot = -1;   // kept by TakeSlot for the next StartBoard (patrol thread only)
     std::atomic<int> m_cancel{0};
     std::atomic<int> m_running{0};
     int m_total = 0;

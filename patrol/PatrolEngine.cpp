@@ -84,16 +84,18 @@ void CPatrolEngine::PatrolThread(std::string folder)
         m_slots[i].busy = 0;
     Debug_Out("巡回スレッドスタート\n");
 
+    m_takenSlot = -1;
     if (!folder.empty()) {
         if (folder.back() != kSep)
             folder += kSep;
         char settings[260];
         Str_Format(settings, sizeof settings, "%s%s", folder.c_str(), "zeva_BBS.ini");
         StartBoard(folder.c_str(), settings);
-    } else {
+    } else if (m_kind != PATROL_CURRENT) {
         Patrol_Walk(m_opt.dataFolder, m_kind, 0, this);
         m_host->SetCurrentFolder(m_opt.dataFolder);
     }
+    // A patrol of the current folder without a folder visits nothing.
 
     // Every slot free again.
     for (int i = 0; i < m_slotCount; ++i) {
@@ -132,7 +134,7 @@ void CPatrolEngine::PatrolThread(std::string folder)
 
 // Dispatch: the first free slot of those in use, waiting while all are busy.
 // When the patrol is cancelled meanwhile, the board is not visited.
-void CPatrolEngine::StartBoard(const char* boardFolder, const char* settingsPath)
+int CPatrolEngine::TakeSlot()
 {
     int slot = -1;
     while (!m_cancel) {
@@ -152,6 +154,16 @@ void CPatrolEngine::StartBoard(const char* boardFolder, const char* settingsPath
             return m_cancel.load() != 0;
         });
     }
+    m_takenSlot = slot;
+    return slot >= 0 ? 1 : 0;
+}
+
+void CPatrolEngine::StartBoard(const char* boardFolder, const char* settingsPath)
+{
+    if (m_takenSlot < 0)
+        TakeSlot();
+    int slot = m_takenSlot;
+    m_takenSlot = -1;
     if (slot < 0)
         return;
     PatrolSlot& s = m_slots[slot];

@@ -148,7 +148,9 @@ void Patrol_BoardName(char* out, size_t size, const char* boardFolder)
     Str_Copy(out, size, Path_FileName(folder));
 }
 
-int Patrol_Walk(const char* folder, int kind, int force, CPatrolWalkSink* sink)
+namespace {
+
+int Walk(const char* folder, int kind, int force, CPatrolWalkSink* sink, bool* stopped)
 {
     char settings[260];
     Str_Format(settings, sizeof settings, "%s%s", folder, kBoardIni);
@@ -161,6 +163,8 @@ int Patrol_Walk(const char* folder, int kind, int force, CPatrolWalkSink* sink)
     int started = 0;
     bool done = false;   // F has its worker, or was passed over
     for (const DirEntry& e : entries) {
+        if (*stopped)
+            break;
         const char* name = e.name.c_str();
         if (strlen(folder) + e.name.size() + 1 >= 260)
             continue;   // would not fit a path field
@@ -169,7 +173,7 @@ int Patrol_Walk(const char* folder, int kind, int force, CPatrolWalkSink* sink)
                 continue;
             char sub[260];
             Str_Format(sub, sizeof sub, "%s%s%s", folder, name, kSep);
-            started += Patrol_Walk(sub, kind, force, sink);
+            started += Walk(sub, kind, force, sink, stopped);
             continue;
         }
         if (done)
@@ -192,9 +196,15 @@ int Patrol_Walk(const char* folder, int kind, int force, CPatrolWalkSink* sink)
             done = true;   // the same file decides for every other entry of F
             continue;
         }
+        // The temporary mark is used up by the visit, so only a board that
+        // got its slot loses it.
+        if (!sink->TakeSlot()) {
+            *stopped = true;
+            break;
+        }
         if (b & BBSFOLDER_TEMPORARY) {
             char value[16];
-            Str_Format(value, sizeof value, "%d", b & BBSFOLDER_NORMAL);   // used up by being started
+            Str_Format(value, sizeof value, "%d", b & BBSFOLDER_NORMAL);
             Profile_WriteString("BASIC", "BBSFOLDER", value, settings);
         }
         done = true;
@@ -202,4 +212,12 @@ int Patrol_Walk(const char* folder, int kind, int force, CPatrolWalkSink* sink)
         sink->StartBoard(folder, settings);
     }
     return started;
+}
+
+}  // namespace
+
+int Patrol_Walk(const char* folder, int kind, int force, CPatrolWalkSink* sink)
+{
+    bool stopped = false;
+    return Walk(folder, kind, force, sink, &stopped);
 }

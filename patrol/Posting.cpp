@@ -27,12 +27,17 @@ void Post_ShowStatus(CPluginStatusSink* row, const char* text, unsigned waitMs, 
 
 namespace {
 
+// First occurrence of what in [p, end), p at the start of a character: the
+// scan steps over double-byte characters, so that a second byte never starts
+// a match.
 const char* Find(const char* p, const char* end, const char* what)
 {
     size_t n = strlen(what);
-    for (; p + n <= end; ++p)
+    while (p + n <= end) {
         if (memcmp(p, what, n) == 0)
             return p;
+        p += (IsSjisLead((unsigned char)*p) && p + 1 < end) ? 2 : 1;
+    }
     return nullptr;
 }
 
@@ -90,6 +95,13 @@ void MoveBackLast(CSubj* from, CSubj* to, int n)
         from->Move(first, to);
 }
 
+// Whether the due article i is already in "送信済み.zvt" or the hand-over file.
+bool SettledBefore(Pass& pass, CSubj& store, CSubj* hand, bool handUsable, int i)
+{
+    return (pass.sentUsable && Import_FindSame(*pass.sent, store, i) >= 0) ||
+           (handUsable && Import_FindSame(*hand, store, i) >= 0);
+}
+
 void PostStore(Pass& pass, const char* storePath)
 {
     const PostingContext& ctx = pass.ctx;
@@ -119,6 +131,12 @@ void PostStore(Pass& pass, const char* storePath)
         if (Cancelled(ctx))
             break;
         bool left = false;
+        if (store->GetAtr(i, ATR_U | ATR_B) == ATR_U && SettledBefore(pass, *store, hand.get(), handUsable, i)) {
+            // Posted or handed over by an earlier patrol whose save of this
+            // store failed: it goes no second time.
+            store->Delete(i);
+            continue;
+        }
         if (store->GetAtr(i, ATR_U | ATR_B) == ATR_U) {
             PostRequest req;
             PostRequest_Init(&req);
@@ -159,27 +177,27 @@ void PostStore(Pass& pass, const char* storePath)
     }
 
     // "送信済み.zvt" first: a posted article leaves its store on disk only
-    // once it is saved there.
-    bool saveStore = true;
+    // once it is saved there. When it can't be saved, the posted articles
+    // stay in their store, no longer due: never lost, never posted again.
     if (toSent && !pass.sent->Update()) {
         Debug_Printf("Posting - %s を保存できません\n", pass.sent->GetPath());
-        MoveBackLast(pass.sent, store.get(), toSent);   // they stay due
-        saveStore = false;
+        MoveBackLast(pass.sent, store.get(), toSent);
+        for (int k = store->GetCount() - toSent; k < store->GetCount(); ++k)
+            store->SetAtr(k, ATR_U, 0);
         toSent = 0;
     }
-    if (saveStore && hand->IsModified()) {
-        if (!hand->Update()) {
-            Debug_Printf("Posting - %s を保存できません\n", handPath);
-            MoveBackLast(hand.get(), store.get(), toHand);   // not handed over: due again
-            toHand = 0;
-        }
+    if (hand->IsModified() && !hand->Update()) {
+        Debug_Printf("Posting - %s を保存できません\n", handPath);
+        MoveBackLast(hand.get(), store.get(), toHand);   // not handed over: due again
+        toHand = 0;
     }
     hand.reset();
     int changed = 0;
-    if (saveStore && store->IsModified())
+    if (store->IsModified())
         changed = store->Update();
-    if (!saveStore || store->IsModified()) {
-        // The store on disk is unchanged: what it holds is still due there.
+    if (store->IsModified()) {
+        // The store on disk is unchanged: what it holds is still due there
+        // (what went out meanwhile is settled by the next pass).
         changed = 0;
     }
     pass.result.posted += toSent;

@@ -4,9 +4,12 @@
 // to the plug-in in the store's ".zvw" file; articles flagged for fetching are
 // listed in "ReadList.tmp".
 //
-// No article is lost on a failed write: "送信済み.zvt" and the hand-over file
-// are saved before the store the articles left, and the store is saved only
-// when they were; otherwise it stays as it was and its articles stay due.
+// No article is lost or sent twice on a failed write: "送信済み.zvt" and the
+// hand-over file are saved before the store the articles left. A posted
+// article that "送信済み.zvt" can't take stays in its store, no longer due;
+// one the hand-over file can't take stays due. A due article found already
+// in "送信済み.zvt" or the hand-over file (its store's save failed after
+// them) is taken out of the store instead of being sent again.
 #pragma once
 #include <stddef.h>
 

@@ -35,6 +35,9 @@ struct PluginLaunchRequest {
     HANDLE stdOut;             // pipe write ends, or nullptr
     HANDLE stdErr;
     DWORD* processId;          // optional
+    // When set, the process is created suspended and its primary thread is
+    // handed here (the caller resumes and closes it).
+    HANDLE* suspendedThread = nullptr;
 };
 
 DWORD Plugin_CreationFlags(bool visible, bool multiWindow, PluginKind kind);

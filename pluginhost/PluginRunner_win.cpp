@@ -64,11 +64,15 @@ HANDLE LaunchLocked(const PluginLaunchRequest& req, const PluginRunOptions& opt)
     const char* app = info.kind == PLUGIN_EXE ? info.path : nullptr;
     PROCESS_INFORMATION pi;
     memset(&pi, 0, sizeof(pi));
-    if (!CreateProcessA(app, cmd, nullptr, nullptr, TRUE,
-                        Plugin_CreationFlags(req.visible, opt.multiWindow, info.kind), nullptr, nullptr,
-                        &si, &pi))
+    DWORD flags = Plugin_CreationFlags(req.visible, opt.multiWindow, info.kind);
+    if (req.suspendedThread)
+        flags |= CREATE_SUSPENDED;
+    if (!CreateProcessA(app, cmd, nullptr, nullptr, TRUE, flags, nullptr, nullptr, &si, &pi))
         return nullptr;
-    CloseHandle(pi.hThread);
+    if (req.suspendedThread)
+        *req.suspendedThread = pi.hThread;
+    else
+        CloseHandle(pi.hThread);
     if (req.processId)
         *req.processId = pi.dwProcessId;
     return pi.hProcess;

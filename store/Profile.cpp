@@ -6,9 +6,10 @@
 #include <limits.h>
 #include <string.h>
 
+#include <new>
 #include <vector>
 
-CProfile::CProfile() : m_modified(0), m_count(0), m_head(nullptr), m_tail(nullptr)
+CProfile::CProfile() : m_modified(0), m_incomplete(0), m_count(0), m_head(nullptr), m_tail(nullptr)
 {
     m_path[0] = 0;
     // Matches no header line, so nothing is found before a section is chosen.
@@ -32,17 +33,60 @@ void CProfile::Clear()
     m_count = 0;
 }
 
-void CProfile::AddLine(const char* text, size_t len)
+// A line node holding text; nullptr without memory.
+CProfile::Line* CProfile::NewLine(const char* text, size_t len)
 {
-    Line* l = new Line;
+    Line* l = new (std::nothrow) Line;
+    if (!l) {
+        m_incomplete = 1;
+        return nullptr;
+    }
     l->next = nullptr;
-    l->text.assign(text, len);
+    try {
+        l->text.assign(text, len);
+    } catch (const std::bad_alloc&) {
+        delete l;
+        m_incomplete = 1;
+        return nullptr;
+    }
+    return l;
+}
+
+bool CProfile::AddLine(const char* text, size_t len)
+{
+    Line* l = NewLine(text, len);
+    if (!l)
+        return false;
     if (m_tail)
         m_tail->next = l;
     else
         m_head = l;
     m_tail = l;
     ++m_count;
+    return true;
+}
+
+void CProfile::InsertAfter(Line* at, const char* text)
+{
+    Line* l = NewLine(text, strlen(text));
+    if (!l)
+        return;
+    l->next = at->next;
+    at->next = l;
+    if (m_tail == at)
+        m_tail = l;
+    ++m_count;
+}
+
+bool CProfile::SetLineText(Line* l, const char* text)
+{
+    try {
+        l->text = text;
+        return true;
+    } catch (const std::bad_alloc&) {
+        m_incomplete = 1;
+        return false;
+    }
 }
 
 int CProfile::Open(const char* path)
@@ -55,16 +99,25 @@ int CProfile::Load()
 {
     Clear();
     m_modified = 0;
-    std::vector<char> buf;
-    if (!m_path[0] || !File_ReadAll(m_path, buf))
+    m_incomplete = 0;
+    if (!m_path[0])
         return 0;
+    std::vector<char> buf;
+    if (!File_ReadAll(m_path, buf)) {
+        // A file that is there but could not be read in (no memory for it)
+        // must not be replaced by the few lines set afterwards.
+        if (File_Exists(m_path))
+            m_incomplete = 1;
+        return 0;
+    }
     Parse(buf.data(), buf.size());
-    return 1;
+    return m_incomplete ? 0 : 1;
 }
 
 void CProfile::Parse(const char* data, size_t size)
 {
     Clear();
+    m_incomplete = 0;
     size_t start = 0;
     while (start < size) {
         const char* line = data + start;
@@ -80,7 +133,8 @@ void CProfile::Parse(const char* data, size_t size)
             len = (size_t)(nul - line);
         if (len > kReadLineMax)
             len = kReadLineMax;
-        AddLine(line, len);
+        if (!AddLine(line, len))
+            return;   // without memory: what is held is incomplete (see Save)
     }
 }
 
@@ -97,10 +151,16 @@ int CProfile::Save()
 {
     if (!m_modified)
         return 1;
-    if (!m_path[0])
+    // Lines that could not be held without memory would be missing from the
+    // file: it is left as it is.
+    if (!m_path[0] || m_incomplete)
         return 0;
     std::string out;
-    Serialize(out);
+    try {
+        Serialize(out);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
     if (!File_Replace(m_path, out.data(), out.size()))
         return 0;
     m_modified = 0;
@@ -181,33 +241,31 @@ void CProfile::SetString(const char* key, const char* value)
     if (value)
         Str_Format(text, sizeof text, "%s=%s", key, value);
 
-    bool inside = false;
+    // The key's line is looked for in every block of the section, as a read
+    // finds it; a new line goes at the end of the section's first block.
+    bool inside = false, seen = false;
     Line* prev = nullptr;
+    Line* insertAfter = nullptr;   // last line of the first block
+    bool firstBlockOpen = false;
     for (Line* l = m_head; l; prev = l, l = l->next) {
         const char* t = l->text.c_str();
         if (t[0] == '[') {
-            bool same = strcmp(t, m_section) == 0;
-            if (inside && !same) {
-                // Leaving the section without the key: the new line goes
-                // right before the next section's header.
-                if (!value)
-                    return;
-                Line* n = new Line;
-                n->text = text;
-                n->next = l;
-                if (prev)
-                    prev->next = n;
-                else
-                    m_head = n;
-                ++m_count;
-                return;
+            inside = strcmp(t, m_section) == 0;
+            if (firstBlockOpen)
+                firstBlockOpen = false;
+            else if (inside && !seen) {
+                seen = true;
+                firstBlockOpen = true;
+                insertAfter = l;
             }
-            inside = same;
             continue;
         }
+        if (firstBlockOpen)
+            insertAfter = l;
         if (inside && strncmp(t, key, klen) == 0 && t[klen] == '=') {
             if (value) {
-                l->text = text;
+                if (!SetLineText(l, text))
+                    return;
             } else {
                 if (prev)
                     prev->next = l->next;
@@ -223,9 +281,12 @@ void CProfile::SetString(const char* key, const char* value)
     }
     if (!value)
         return;
-    if (!inside)
-        AddLine(m_section, strlen(m_section));
-    AddLine(text, strlen(text));
+    if (!seen) {
+        if (AddLine(m_section, strlen(m_section)))
+            AddLine(text, strlen(text));
+        return;
+    }
+    InsertAfter(insertAfter, text);
 }
 
 void CProfile::SetInt(const char* key, int value)

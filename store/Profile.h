@@ -35,7 +35,9 @@ public:
 
     int Open(const char* path);   // remember the path and Load
     int Load();                   // 0 if the file can't be read (no lines then)
-    int Save();                   // writes only when modified; 0 if it can't be written
+    // Writes only when modified; 0 if it can't be written, or when lines
+    // were lost for want of memory since the last load (the file stays).
+    int Save();
     // Replaces the lines by those of the given text (as Load does with a file).
     void Parse(const char* data, size_t size);
     // The bytes Save writes: every line followed by CR LF.
@@ -62,12 +64,17 @@ private:
     };
 
     void Clear();
-    void AddLine(const char* text, size_t len);
+    // Without memory these change nothing and mark the lines incomplete.
+    Line* NewLine(const char* text, size_t len);
+    bool AddLine(const char* text, size_t len);
+    void InsertAfter(Line* at, const char* text);
+    bool SetLineText(Line* l, const char* text);
     const char* Find(const char* key) const;
 
     char m_path[260];
     char m_section[kLineMax + 1];
     int m_modified;
+    int m_incomplete;   // a line was lost for want of memory: Save writes nothing
     int m_count;
     Line* m_head;
     Line* m_tail;

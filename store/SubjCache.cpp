@@ -6,6 +6,8 @@
 
 #include <string.h>
 
+#include <new>
+
 namespace {
 // Field offsets of a record in the file.
 enum {
@@ -88,7 +90,11 @@ int CSubjCache::Load(const char* folder)
         return 0;
     // Whole records only; a short tail is ignored.
     size_t n = buf.size() / kRecordSize;
-    m_records.resize(n);
+    try {
+        m_records.resize(n);
+    } catch (const std::bad_alloc&) {
+        return 0;   // no memory for the records: an empty cache
+    }
     for (size_t i = 0; i < n; ++i) {
         Decode((const unsigned char*)buf.data() + i * kRecordSize, &m_records[i]);
         m_records[i].inUse = 0;
@@ -109,15 +115,21 @@ const SubjCacheRecord* CSubjCache::Lookup(const char* path, uint64_t writeTime)
             break;
         }
     bool refresh = found < 0 || m_records[found].writeTime != writeTime;
-    if (found < 0) {
-        SubjCacheRecord blank = {};
-        m_records.push_back(blank);
-        found = (int)m_records.size() - 1;
+    // Without memory for a new record or the summary reader the store has
+    // no record: the caller shows it without counts.
+    try {
+        if (refresh && !m_subj)
+            m_subj.reset(new CSubj);
+        if (found < 0) {
+            SubjCacheRecord blank = {};
+            m_records.push_back(blank);
+            found = (int)m_records.size() - 1;
+        }
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
     SubjCacheRecord& rec = m_records[found];
     if (refresh) {
-        if (!m_subj)
-            m_subj.reset(new CSubj);
         m_subj->LoadHeader(key.path);
         const SubjHeader& h = m_subj->Header();
         Str_Copy(rec.path, sizeof rec.path, key.path);
@@ -156,14 +168,19 @@ void CSubjCache::Forget(const char* path)
 int CSubjCache::Save()
 {
     std::vector<unsigned char> out;
-    for (const SubjCacheRecord& rec : m_records) {
-        if (!rec.inUse)
-            continue;
-        size_t at = out.size();
-        out.resize(at + kRecordSize);
-        Encode(rec, out.data() + at);
+    bool made = true;
+    try {
+        for (const SubjCacheRecord& rec : m_records) {
+            if (!rec.inUse)
+                continue;
+            size_t at = out.size();
+            out.resize(at + kRecordSize);
+            Encode(rec, out.data() + at);
+        }
+    } catch (const std::bad_alloc&) {
+        made = false;   // the old file stays
     }
-    int ok = m_path[0] && File_Replace(m_path, out.data(), out.size());
+    int ok = made && m_path[0] && File_Replace(m_path, out.data(), out.size());
     m_records.clear();
     m_current = -1;
     return ok ? 1 : 0;

@@ -36,13 +36,15 @@ public:
     int Load(const char* folder);
     // The record of the store at path, refreshed through a summary read when
     // it is new or writeTime differs from the stored time; it is marked in
-    // use and becomes the current record. nullptr for an empty path.
+    // use and becomes the current record. nullptr for an empty path, or
+    // when there is no memory for a new record.
     const SubjCacheRecord* Lookup(const char* path, uint64_t writeTime);
     const SubjCacheRecord* Current() const;
     // Empties the path of the store's record so that it is never found again.
     void Forget(const char* path);
     // Rewrites the file with the records in use, then frees all records.
-    // Returns 0 when the file can't be written.
+    // Returns 0 when the file can't be written (or made: no memory), which
+    // then stays as it was.
     int Save();
 
     int Count() const { return (int)m_records.size(); }

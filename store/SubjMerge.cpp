@@ -15,6 +15,8 @@
 
 #include <string.h>
 
+#include <algorithm>
+#include <new>
 #include <vector>
 
 namespace {
@@ -110,7 +112,21 @@ uint64_t FileKey(int32_t no, bool hasId, uint32_t idKey, uint16_t date, uint16_t
 // lists in array order.
 class PartnerIndex {
 public:
-    PartnerIndex(CSubj& store, CSubj& in) : m_store(store), m_deadCount(0), m_unknownCursor(0)
+    // Everything the index needs is had here, so that the merge itself asks
+    // for no memory; without it the index is not usable (Usable() false)
+    // and the merge scans the store instead, with the same results.
+    PartnerIndex(CSubj& store, CSubj& in) : m_store(store), m_deadCount(0), m_unknownCursor(0), m_usable(false)
+    {
+        try {
+            Build(in);
+            m_usable = true;
+        } catch (const std::bad_alloc&) {
+        }
+    }
+
+    bool Usable() const { return m_usable; }
+
+    void Build(CSubj& in)
     {
         int n = in.GetCount();
         m_key.resize((size_t)n);
@@ -131,10 +147,15 @@ public:
             wantUnknown |= p.no == SUBJ_NO_UNKNOWN;
             wantNumbers |= !d.id && p.no != SUBJ_NO_UNKNOWN;
         }
+        CSubj& store = m_store;
         int count = store.GetCount();
-        m_next.assign((size_t)count, -1);
-        m_prev.assign((size_t)count, -1);
-        m_list.assign((size_t)count, -1);
+        // Room for every record the merge may append.
+        size_t most = (size_t)count + (size_t)n;
+        for (std::vector<int>* v : {&m_next, &m_prev, &m_list, &m_to}) {
+            v->reserve(most);
+            v->assign((size_t)count, -1);
+        }
+        m_dead.assign(most, 0);
         if (m_lists.empty())
             return;
         for (int j = 0; j < count; ++j) {
@@ -201,8 +222,6 @@ public:
     // Record j is deleted: it leaves its list and is skipped from now on.
     void Removed(int j)
     {
-        if ((size_t)j >= m_dead.size())
-            m_dead.resize((size_t)m_store.GetCount(), 0);
         m_dead[(size_t)j] = 1;
         ++m_deadCount;
         int list = m_list[(size_t)j];
@@ -221,8 +240,16 @@ public:
         m_list[(size_t)j] = -1;
     }
 
+    // Where each record goes when the deleted ones are taken out (-1 for a
+    // deleted one), count records in all; memory had when the index was built.
+    std::vector<int>& Targets(int count)
+    {
+        m_to.resize((size_t)count);
+        return m_to;
+    }
+
     // The deleted records are gone: record j is now at to[j] (-1 for a
-    // deleted one), kept records in all.
+    // deleted one), kept records in all. Done in place: to[j] <= j.
     void Renumber(const std::vector<int>& to, int kept)
     {
         auto map = [&](int j) { return j >= 0 ? to[(size_t)j] : -1; };
@@ -230,22 +257,22 @@ public:
             l.first = map(l.first);
             l.last = map(l.last);
         }
-        std::vector<int> next((size_t)kept, -1), prev((size_t)kept, -1), list((size_t)kept, -1);
         for (size_t j = 0; j < to.size() && j < m_next.size(); ++j) {
             if (to[j] < 0)
                 continue;
-            next[(size_t)to[j]] = map(m_next[j]);
-            prev[(size_t)to[j]] = map(m_prev[j]);
-            list[(size_t)to[j]] = m_list[j];
+            size_t at = (size_t)to[j];
+            m_next[at] = map(m_next[j]);
+            m_prev[at] = map(m_prev[j]);
+            m_list[at] = m_list[j];
         }
-        m_next.swap(next);
-        m_prev.swap(prev);
-        m_list.swap(list);
+        m_next.resize((size_t)kept);
+        m_prev.resize((size_t)kept);
+        m_list.resize((size_t)kept);
         int cursor = m_unknownCursor;
         while (cursor < (int)to.size() && to[(size_t)cursor] < 0)
             ++cursor;
         m_unknownCursor = cursor < (int)to.size() ? to[(size_t)cursor] : kept;
-        m_dead.clear();
+        std::fill(m_dead.begin(), m_dead.end(), 0);
         m_deadCount = 0;
     }
 
@@ -294,9 +321,11 @@ private:
     std::vector<int> m_table;      // open addressing: key -> list
     std::vector<List> m_lists;
     std::vector<int> m_next, m_prev, m_list;   // by stored record
+    std::vector<int> m_to;                     // scratch of Targets
     std::vector<uint8_t> m_dead;
     int m_deadCount;
     int m_unknownCursor;
+    bool m_usable;
 };
 }
 
@@ -344,8 +373,10 @@ int CSubj::Merge(CSubj* incoming)
     PartnerIndex index(*this, *incoming);
     // Closes the gaps of the deleted records; done before the array would
     // grow, so that it grows exactly when a merge that deletes at once would.
+    if (!index.Usable())
+        Debug_Out("CSubj::Merge() - メモリが足りません\n");
     auto closeGaps = [&]() {
-        std::vector<int> to((size_t)m_count);
+        std::vector<int>& to = index.Targets(m_count);
         int kept = 0;
         for (int j = 0; j < m_count; ++j) {
             to[(size_t)j] = index.Dead(j) ? -1 : kept;
@@ -359,9 +390,13 @@ int CSubj::Merge(CSubj* incoming)
     for (int i = 0; i < incoming->m_count; ++i) {
         const SubjItem& p = incoming->m_items[i];
         int replace, markUnread;
-        int j = index.Find(*incoming, i, &replace, &markUnread);
+        int j = index.Usable() ? index.Find(*incoming, i, &replace, &markUnread)
+                               : FindPartner(incoming, i, &replace, &markUnread);
         if (p.atr & ATR_D) {
-            if (j >= 0) {
+            if (j >= 0 && !index.Usable()) {
+                Delete(j);
+                changed = true;
+            } else if (j >= 0) {
                 // Deleted as Delete does, the gap closed at the end.
                 ReleaseAtoms(m_items[j]);
                 FreeText(m_items[j].msg);
@@ -405,7 +440,8 @@ int CSubj::Merge(CSubj* incoming)
                 closeGaps();
             int at = Append(n);
             if (at >= 0) {
-                index.Appended(at, i);
+                if (index.Usable())
+                    index.Appended(at, i);
                 ++arrived;
                 changed = true;
                 Debug_Out("+");

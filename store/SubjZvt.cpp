@@ -3,6 +3,7 @@
 // cost records, never memory safety.
 #include "store/Subj.h"
 
+#include "base/debug.h"
 #include "base/fileio.h"
 #include "base/writebehind.h"
 #include "base/sjis.h"
@@ -10,6 +11,7 @@
 #include "store/ZvtText.h"
 
 #include <limits.h>
+#include <new>
 #include <stdio.h>
 #include <string.h>
 
@@ -548,22 +550,28 @@ int CSubj::WriteFile()
     if (!f.Open(m_path))
         return 0;
     CountAtr();
-    CWriteBehind w(f);
-    std::string& piece = w.Piece();   // the same buffer object after every Pass
-    piece.clear();
-    SerializeHeader(piece);
-    size_t len = piece.size();
-    piece.resize(kPiece + 8192);
-    for (int i = 0; i < m_count; ++i) {
-        PrefetchRecord(i + 8);
-        SerializeRecord(piece, len, i);
-        if (len >= kPiece) {
-            if (!w.Pass(len))
-                return 0;
-            len = 0;
+    try {
+        CWriteBehind w(f);
+        std::string& piece = w.Piece();   // the same buffer object after every Pass
+        piece.clear();
+        SerializeHeader(piece);
+        size_t len = piece.size();
+        piece.resize(kPiece + 8192);
+        for (int i = 0; i < m_count; ++i) {
+            PrefetchRecord(i + 8);
+            SerializeRecord(piece, len, i);
+            if (len >= kPiece) {
+                if (!w.Pass(len))
+                    return 0;
+                len = 0;
+            }
         }
-    }
-    if (!w.Finish(len))
+        if (!w.Finish(len))
+            return 0;
+    } catch (const std::bad_alloc&) {
+        // No memory for a piece: the old file stays, the collection modified.
+        Debug_Out("CSubj::Update() - メモリが足りません\n");
         return 0;
+    }
     return f.Commit();
 }

@@ -66,4 +66,20 @@ TEST_F(ImportPageTest, PluginThatCannotBeStartedImportsNothing)
     EXPECT_FALSE(File_Exists(F("left.zvt").c_str()));
 }
 
+// Output an earlier import could not save was overwritten by the plug-in,
+// which writes its files anew: the articles of that fetch were lost. They
+// are now imported before the plug-in runs.
+TEST_F(ImportPageTest, OutputAnEarlierFailedSaveLeftIsImportedBeforeThePluginOverwritesIt)
+{
+    ASSERT_TRUE(WriteBytes(F("page.zv$"), "#T:page\nS:9,*,04/05/06,12:00\nT:left\nN:n\nM:m\n.\n"));
+    std::string page = dir.Path() + "\\saved.html";
+    ASSERT_TRUE(WriteBytes(page, "first\r\n"));
+    EXPECT_EQ(Run(page), 2);
+    CSubj s;
+    ASSERT_EQ(s.LoadFile(F("page.zvt").c_str()), 1);
+    ASSERT_EQ(s.GetCount(), 2);
+    EXPECT_STREQ(s.GetTitle(0), "left");
+    EXPECT_STREQ(s.GetTitle(1), "first");
+}
+
 }  // namespace
