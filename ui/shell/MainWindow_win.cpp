@@ -817,7 +817,7 @@ static bool SameFont(const ProfileFont* a, const ProfileFont* b)
 void Shell_ApplyFonts()
 {
     static HFONT fonts[4] = {};
-    const ProfileFont* specs[4] = {&g_shell.opt.fontFolder, &g_shell.opt.fontTitle, &g_shell.opt.fontText,
+    const ProfileFont* wanted[4] = {&g_shell.opt.fontFolder, &g_shell.opt.fontTitle, &g_shell.opt.fontText,
                                    &g_shell.opt.fontHeader};
     HWND views[4] = {g_shell.folderView, g_shell.titleView, g_shell.textView, g_shell.headerView};
     // Views with the same font share one (the defaults give three of them
@@ -833,12 +833,12 @@ void Shell_ApplyFonts()
         f = nullptr;
     for (int i = 0; i < 4; ++i) {
         for (int j = 0; j < i && !fonts[i]; ++j)
-            if (SameFont(specs[i], specs[j]))
+            if (SameFont(wanted[i], wanted[j]))
                 fonts[i] = fonts[j];
         if (!fonts[i])
-            fonts[i] = CreateFontA(specs[i]->size, 0, 0, 0, specs[i]->weight, specs[i]->italic ? TRUE : FALSE, FALSE,
+            fonts[i] = CreateFontA(wanted[i]->size, 0, 0, 0, wanted[i]->weight, wanted[i]->italic ? TRUE : FALSE, FALSE,
                                FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               DEFAULT_PITCH | FF_DONTCARE, specs[i]->face);
+                               DEFAULT_PITCH | FF_DONTCARE, wanted[i]->face);
         if (!views[i])
             continue;
         // The title view measures its row height again only when its
