@@ -203,9 +203,7 @@ void ShowHelp(SheetState* s, HWND page)
         return;
     }
     if (path.size() > 4 && Str_ICmp(path.c_str() + path.size() - 4, ".hlp") == 0) {
-        // The help viewer at its contents.
-        std::string args = "\"" + path + "\"";
-        ShellExecuteA(page, "open", "winhlp32.exe", args.c_str(), nullptr, SW_SHOWNORMAL);
+        WinHelpA(page, path.c_str(), HELP_CONTENTS, 0);   // the help viewer at its contents
     } else {
         ShellExecuteA(page, "open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     }
