@@ -116,7 +116,7 @@ void FetchDescription(SheetState* s, HWND page)
         req.stdOut = nullptr;
         req.stdErr = nullptr;
         req.processId = nullptr;
-        HANDLE process = Plugin_Launch(req, run, nullptr);
+        HANDLE process = Plugin_Launch(req, run, s->form->launchLock);
         if (process) {
             WaitForSingleObject(process, kDialogModeWaitMs);
             CloseHandle(process);

@@ -12,6 +12,9 @@ struct FolderSheetForm {
     HWND owner = nullptr;              // the sheet is centred on its window
     const char* boardFolder = "";      // ends with a backslash
     PluginRunOptions run = {"", "perl", "ruby", false};   // plug-in folder, interpreters, GAMultiWindow
+    // Held around the dialog-mode launch, which changes the process's
+    // current folder: a running patrol's launch lock, or nullptr.
+    CCritSec* launchLock = nullptr;
     // Outputs, after OK.
     FolderSettingsOutput out;
 };
