@@ -141,3 +141,22 @@
 #define IDC_CUR_DRAG 142          // the drag image
 #define IDC_CUR_TITLE_COPY 143    // title drag, copy
 #define IDC_CUR_TITLE_MOVE 144    // title drag, move
+
+// ---- folder properties -----------------------------------------------------
+// The sheet "フォルダ プロパティ": its three pages and their controls.
+#define IDD_SETTINGS_BASIC 179    // "基本設定"
+#define IDD_SETTINGS_PATROL 143   // "巡回設定"
+#define IDD_SETTINGS_DETAIL 153   // "詳細"
+#define IDC_SET_PLUGIN 1400       // the plug-in choice box
+#define IDC_SET_HELP 1401         // the plug-in's help
+#define IDC_SET_TARGET 1402       // "対応"
+#define IDC_SET_AUTHOR 1403       // "作者"
+#define IDC_SET_VERSION 1404      // "バージョン"
+#define IDC_SET_COMMENTS 1405     // "コメント"
+#define IDC_SET_PATROL 1406       // "通常巡回対象とする" (BBSFOLDER bit 0)
+#define IDC_SET_TEMPORARY 1407    // "一時巡回" (BBSFOLDER bit 1)
+#define IDC_SET_LABEL0 1410       // labels of the ten fields: 1410 ... 1419
+#define IDC_SET_FIELD0 1420       // the ten fields URL ... PASS: 1420 ... 1429
+#define IDC_SET_ITEMS 1430        // the detail items (one column "リスト")
+#define IDC_SET_CHARSET 1431      // "S-JIS" or "EUC"
+#define IDC_SET_SIGNATURE 1432    // the text of "sign.ini"
