@@ -4,6 +4,7 @@
 #include "patrol/HttpPost_win.h"
 #include "patrol/Posting.h"
 #include "patrol/PatrolWin.h"
+#include "pluginhost/PluginHost.h"
 #include "res/resource.h"
 
 #include "base/sjis.h"
@@ -144,7 +145,7 @@ void OnInit(HWND dlg, PatrolWindow* w)
 
     w->host.reset(new CPatrolHostWin(w->params));
     w->engine.reset(new CPatrolEngine(w->params.options, &w->view, w->host.get()));
-    w->host->SetLaunchLock(&w->engine->LaunchLock());
+    w->host->SetLaunchLock(&Plugin_ProcessLaunchLock());
     w->host->StopSound();
     w->host->PlayWave(w->params.options.sound[0]);
     w->engine->Start(w->kind, w->folder.empty() ? nullptr : w->folder.c_str());

@@ -2,6 +2,8 @@
 // folder and the runner's options come from the main window's settings.
 #include "pluginhost/SettingsSheet_win.h"
 
+#include "pluginhost/PluginHost.h"
+
 #include "ui/shell/Shell.h"
 
 int FolderProperties_Show(HWND owner, const char* boardFolder)
@@ -13,6 +15,7 @@ int FolderProperties_Show(HWND owner, const char* boardFolder)
     form.run.perl = g_shell.opt.perl;
     form.run.ruby = g_shell.opt.ruby;
     form.run.multiWindow = g_shell.opt.gaMultiWindow != 0;
+    form.launchLock = &Plugin_ProcessLaunchLock();
     Shell_WaitConsole();
     return FolderSheet_Run(&form);
 }

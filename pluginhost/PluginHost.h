@@ -42,6 +42,13 @@ struct PluginLaunchRequest {
 
 DWORD Plugin_CreationFlags(bool visible, bool multiWindow, PluginKind kind);
 
+// The process's one launch lock: a launch makes the board folder the
+// process's current folder, so every launch from any thread (patrol workers,
+// the window thread's settings sheet and saved-page import) holds this lock
+// around it. It is held only for the launch itself, never while waiting for
+// a window.
+CCritSec& Plugin_ProcessLaunchLock();
+
 // Makes the board folder current and starts the plug-in, all under
 // launchLock (nullptr when the caller never launches from two threads).
 // Returns the process handle, which the caller closes, or nullptr.

@@ -121,6 +121,12 @@ private:
 
 } // namespace
 
+CCritSec& Plugin_ProcessLaunchLock()
+{
+    static CCritSec lock;
+    return lock;
+}
+
 HANDLE Plugin_Launch(const PluginLaunchRequest& req, const PluginRunOptions& opt, CCritSec* launchLock)
 {
     if (!launchLock)
