@@ -17,6 +17,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <memory>
 #include <new>
 
 namespace {
@@ -56,99 +57,202 @@ bool TextLess(const TreeArticle& x, const TreeArticle& y)
     return TitleCmp(x.title, y.title) > 0;
 }
 
-// Remaining entries of the work list, by position.
+// (key, position) pairs sorted by key, stable: four byte passes.
+void RadixSort(std::vector<std::pair<uint32_t, int>>& v)
+{
+    std::vector<std::pair<uint32_t, int>> buf(v.size());
+    for (int shift = 0; shift < 32; shift += 8) {
+        size_t count[257] = {};
+        for (const auto& e : v)
+            ++count[(e.first >> shift & 0xFF) + 1];
+        if (count[(v.empty() ? 0 : (v[0].first >> shift & 0xFF)) + 1] == v.size())
+            continue;   // every key has the same byte here
+        for (int b = 0; b < 256; ++b)
+            count[b + 1] += count[b];
+        for (const auto& e : v)
+            buf[count[e.first >> shift & 0xFF]++] = e;
+        v.swap(buf);
+    }
+}
+
+// Remaining entries of the work list, by position, with the children of
+// every number chained in work-list order. A number's group is the place of
+// its first entry among the entries ordered by number; parents are found by
+// joining the entries ordered by parent with those ordered by number.
 class CWorkList {
 public:
-    CWorkList(const TreeArticle* a, const std::vector<int>& sorted, bool counted)
-        : m_a(a), m_sorted(sorted), m_removed(sorted.size(), 0), m_counted(counted)
+    CWorkList(const TreeArticle* a, const std::vector<int>& sorted)
+        : m_sorted(sorted), m_removed(sorted.size(), 0), m_next(sorted.size(), -1), m_own(sorted.size(), -1)
     {
         size_t n = sorted.size();
-        // Children groups: positions ordered by parent number, then position.
-        m_byParent.resize(n);
-        for (size_t p = 0; p < n; ++p)
-            m_byParent[p] = (int)p;
-        std::sort(m_byParent.begin(), m_byParent.end(), [&](int x, int y) {
-            uint32_t px = (uint32_t)a[sorted[x]].pno, py = (uint32_t)a[sorted[y]].pno;
-            return px != py ? px < py : x < y;
-        });
-        m_head.resize(n);
-        m_end.resize(n);
-        for (size_t g = 0; g < n;) {
-            size_t e = g + 1;
-            while (e < n && Pno(e) == Pno(g))
-                ++e;
-            m_head[g] = (int)g;
-            m_end[g] = (int)e;
-            g = e;
-        }
-        if (counted) {
-            m_tree.assign(n + 1, 0);
-            for (size_t i = 1; i <= n; ++i) {
-                m_tree[i] += 1;
-                size_t j = i + (i & (~i + 1));
-                if (j <= n)
-                    m_tree[j] += m_tree[i];
+        if (DenseGroups(a))
+            return;
+        std::vector<std::pair<uint32_t, int>> byNo;
+        byNo.reserve(n);
+        bool ordered = true;
+        for (size_t p = 0; p < n; ++p) {
+            const TreeArticle& t = a[sorted[p]];
+            if (NoKnown(t.no)) {
+                ordered = ordered && (byNo.empty() || byNo.back().first <= (uint32_t)t.no);
+                byNo.push_back({(uint32_t)t.no, (int)p});
             }
         }
+        if (!ordered)
+            RadixSort(byNo);
+        for (size_t i = 0; i < byNo.size(); ++i) {
+            bool same = i > 0 && byNo[i].first == byNo[i - 1].first;
+            m_own[(size_t)byNo[i].second] = same ? m_own[(size_t)byNo[i - 1].second] : (int)i;
+        }
+        m_head.assign(byNo.size(), -1);
+        std::vector<int> tail(byNo.size(), -1);
+        auto chain = [&](int g, int p) {
+            if (tail[(size_t)g] < 0)
+                m_head[(size_t)g] = p;
+            else
+                m_next[(size_t)tail[(size_t)g]] = p;
+            tail[(size_t)g] = p;
+        };
+        if (ordered) {
+            // Entries in number order (the common case): a parent lies a
+            // little before its replies; a search spreading out from the
+            // reply's place finds its number's first entry.
+            std::vector<int> rank(n, -1);
+            for (size_t i = 0; i < byNo.size(); ++i)
+                rank[(size_t)byNo[i].second] = (int)i;
+            size_t nearest = 0;
+            for (size_t p = 0; p < n; ++p) {
+                if (rank[p] >= 0)
+                    nearest = (size_t)rank[p];
+                const TreeArticle& t = a[sorted[p]];
+                if (!NoKnown(t.pno) || byNo.empty())
+                    continue;
+                uint32_t key = (uint32_t)t.pno;
+                size_t lo, hi;   // the first entry >= key lies in [lo, hi]
+                if (byNo[nearest].first >= key) {
+                    hi = nearest;
+                    for (size_t step = 1;; step *= 2) {
+                        if (hi < step) {
+                            lo = 0;
+                            break;
+                        }
+                        size_t probe = hi - step;
+                        if (byNo[probe].first < key) {
+                            lo = probe + 1;
+                            break;
+                        }
+                        hi = probe;
+                    }
+                } else {
+                    lo = nearest + 1;
+                    hi = lo;
+                    for (size_t step = 1; hi < byNo.size() && byNo[hi].first < key; step *= 2) {
+                        lo = hi + 1;
+                        hi = hi + step < byNo.size() ? hi + step : byNo.size();
+                    }
+                }
+                while (lo < hi) {
+                    size_t mid = (lo + hi) / 2;
+                    if (byNo[mid].first < key)
+                        lo = mid + 1;
+                    else
+                        hi = mid;
+                }
+                if (lo < byNo.size() && byNo[lo].first == key)
+                    chain((int)lo, (int)p);
+            }
+        } else {
+            std::vector<std::pair<uint32_t, int>> byParent;
+            for (size_t p = 0; p < n; ++p)
+                if (NoKnown(a[sorted[p]].pno))
+                    byParent.push_back({(uint32_t)a[sorted[p]].pno, (int)p});
+            RadixSort(byParent);
+            std::vector<int> parentGroup(n, -1);
+            for (size_t q = 0, i = 0; q < byParent.size(); ++q) {
+                while (i < byNo.size() && byNo[i].first < byParent[q].first)
+                    ++i;
+                if (i < byNo.size() && byNo[i].first == byParent[q].first)
+                    parentGroup[(size_t)byParent[q].second] = (int)i;
+            }
+            for (size_t p = 0; p < n; ++p)
+                if (parentGroup[p] >= 0)
+                    chain(parentGroup[p], (int)p);
+        }
+    }
+
+    // Numbers that lie close together (boards count up; identifiers are
+    // table indices): a number's group is its distance from the smallest,
+    // found in a table. 0 when they are too spread out for one.
+    bool DenseGroups(const TreeArticle* a)
+    {
+        size_t n = m_sorted.size();
+        uint32_t lo = 0xFFFFFFFFu, hi = 0;
+        for (size_t p = 0; p < n; ++p) {
+            int32_t no = a[m_sorted[p]].no;
+            if (NoKnown(no)) {
+                lo = (uint32_t)no < lo ? (uint32_t)no : lo;
+                hi = (uint32_t)no > hi ? (uint32_t)no : hi;
+            }
+        }
+        if (lo > hi || (uint64_t)(hi - lo) > 4 * (uint64_t)n + 64)
+            return lo > hi;   // no numbers at all: no groups, done
+        size_t range = (size_t)(hi - lo) + 1;
+        std::vector<char> present(range, 0);
+        for (size_t p = 0; p < n; ++p) {
+            int32_t no = a[m_sorted[p]].no;
+            if (NoKnown(no)) {
+                present[(uint32_t)no - lo] = 1;
+                m_own[p] = (int)((uint32_t)no - lo);
+            }
+        }
+        m_head.assign(range, -1);
+        std::vector<int> tail(range, -1);
+        for (size_t p = 0; p < n; ++p) {
+            int32_t pno = a[m_sorted[p]].pno;
+            if (!NoKnown(pno) || (uint32_t)pno < lo || (uint32_t)pno > hi || !present[(uint32_t)pno - lo])
+                continue;
+            size_t g = (uint32_t)pno - lo;
+            if (tail[g] < 0)
+                m_head[g] = (int)p;
+            else
+                m_next[(size_t)tail[g]] = (int)p;
+            tail[g] = (int)p;
+        }
+        return true;
     }
 
     int Size() const { return (int)m_sorted.size(); }
-    int Article(int pos) const { return m_sorted[pos]; }
-    bool Removed(int pos) const { return m_removed[pos] != 0; }
+    int Article(int pos) const { return m_sorted[(size_t)pos]; }
+    bool Removed(int pos) const { return m_removed[(size_t)pos] != 0; }
     void Remove(int pos)
     {
-        m_removed[pos] = 1;
-        if (m_counted)
-            for (size_t i = (size_t)pos + 1; i < m_tree.size(); i += i & (~i + 1))
-                m_tree[i] -= 1;
+        m_removed[(size_t)pos] = 1;
+        if (pos < m_cursor)
+            ++m_removedBefore;
     }
-
-    // The position of the first remaining entry whose parent is no, or -1.
-    int FirstChild(int32_t no)
+    // Removals before this position are counted (the text builder's pass).
+    void SetCursor(int pos)
     {
-        size_t n = m_byParent.size();
-        size_t lo = 0, hi = n;
-        while (lo < hi) {
-            size_t mid = (lo + hi) / 2;
-            if (Pno(mid) < (uint32_t)no)
-                lo = mid + 1;
-            else
-                hi = mid;
-        }
-        if (lo == n || Pno(lo) != (uint32_t)no)
-            return -1;
-        int& h = m_head[lo];
-        while (h < m_end[lo] && m_removed[m_byParent[h]])
-            ++h;
-        return h < m_end[lo] ? m_byParent[h] : -1;
+        m_cursor = pos;
+        m_removedBefore = 0;
     }
+    int RemovedBefore() const { return m_removedBefore; }
+    // The children group of the number of the entry at pos (-1 for none).
+    int Group(int pos) const { return m_own[(size_t)pos]; }
 
-    // The position of the remaining entry with rank k (0-based), or -1.
-    int Kth(int k) const
+    // The position of the first remaining entry of a children group, or -1.
+    int FirstChild(int group)
     {
-        size_t pos = 0, n = m_sorted.size();
-        size_t step = 1;
-        while (step * 2 <= n)
-            step *= 2;
-        int left = k + 1;
-        for (; step; step /= 2) {
-            if (pos + step <= n && m_tree[pos + step] < left) {
-                pos += step;
-                left -= m_tree[pos];
-            }
-        }
-        return pos < n ? (int)pos : -1;
+        int& h = m_head[(size_t)group];
+        while (h >= 0 && m_removed[(size_t)h])
+            h = m_next[(size_t)h];
+        return h;
     }
 
 private:
-    uint32_t Pno(size_t g) const { return (uint32_t)m_a[m_sorted[m_byParent[g]]].pno; }
-
-    const TreeArticle* m_a;
     const std::vector<int>& m_sorted;
     std::vector<char> m_removed;
-    std::vector<int> m_byParent, m_head, m_end;
-    std::vector<int> m_tree;
-    bool m_counted;
+    std::vector<int> m_next, m_own, m_head;
+    int m_cursor = -1, m_removedBefore = 0;
 };
 
 void Append(TitleTree* out, int article, int depth)
@@ -163,13 +267,14 @@ void Append(TitleTree* out, int article, int depth)
 
 // Places the entry at pos at depth d with its descendants below it.
 void Place(const TreeArticle* a, CWorkList& w, int pos, int depth, TitleTree* out,
-           std::vector<std::pair<int32_t, int>>& stack)
+           std::vector<std::pair<int, int>>& stack)
 {
+    (void)a;
     Append(out, w.Article(pos), depth);
     w.Remove(pos);
     stack.clear();
-    if (NoKnown(a[w.Article(pos)].no))
-        stack.push_back({a[w.Article(pos)].no, depth + 1});
+    if (w.Group(pos) >= 0)
+        stack.push_back({w.Group(pos), depth + 1});
     while (!stack.empty()) {
         auto top = stack.back();
         int child = w.FirstChild(top.first);
@@ -179,8 +284,8 @@ void Place(const TreeArticle* a, CWorkList& w, int pos, int depth, TitleTree* ou
         }
         Append(out, w.Article(child), top.second);
         w.Remove(child);
-        if (NoKnown(a[w.Article(child)].no))
-            stack.push_back({a[w.Article(child)].no, top.second + 1});
+        if (w.Group(child) >= 0)
+            stack.push_back({w.Group(child), top.second + 1});
     }
 }
 
@@ -189,7 +294,12 @@ std::vector<int> SortedIndices(const TreeArticle* a, int n, bool (*less)(const T
     std::vector<int> v((size_t)n);
     for (int i = 0; i < n; ++i)
         v[(size_t)i] = i;
-    std::stable_sort(v.begin(), v.end(), [&](int x, int y) { return less(a[x], a[y]); });
+    // Stores are mostly in order already (articles arrive by number).
+    bool ordered = true;
+    for (int i = 1; i < n && ordered; ++i)
+        ordered = !less(a[i], a[i - 1]);
+    if (!ordered)
+        std::stable_sort(v.begin(), v.end(), [&](int x, int y) { return less(a[x], a[y]); });
     return v;
 }
 
@@ -257,8 +367,8 @@ int Tree_BuildNumber(const TreeArticle* a, int n, TitleTree* out)
         Reset(out, n);
         out->textBuilder = 0;
         std::vector<int> sorted = SortedIndices(a, n, NumberLess);
-        CWorkList w(a, sorted, false);
-        std::vector<std::pair<int32_t, int>> stack;
+        CWorkList w(a, sorted);
+        std::vector<std::pair<int, int>> stack;
         for (int p = 0; p < n; ++p)
             if (!w.Removed(p))
                 Place(a, w, p, 0, out, stack);
@@ -275,24 +385,34 @@ int Tree_BuildText(const TreeArticle* a, int n, TitleTree* out)
         Reset(out, n);
         out->textBuilder = 1;
         std::vector<int> sorted = SortedIndices(a, n, TextLess);
-        CWorkList w(a, sorted, true);
-        std::vector<std::pair<int32_t, int>> stack;
-        // First pass: roots in work-list order; the pass goes on at the same
-        // count of entries passed over, whatever the placing removed.
-        int remaining = n, passed = 0;
-        while (passed < remaining) {
-            int p = w.Kth(passed);
+        CWorkList w(a, sorted);
+        std::vector<std::pair<int, int>> stack;
+        // First pass: roots in work-list order. The pass goes on at the same
+        // count of entries passed over: when placing removed k entries that
+        // stood before the one placed, k remaining entries after it are
+        // passed over without a look.
+        auto nextRemaining = [&](int p) {
+            for (++p; p < n && w.Removed(p);)
+                ++p;
+            return p;
+        };
+        int p = n > 0 && w.Removed(0) ? nextRemaining(0) : 0;
+        while (p < n) {
             const TreeArticle& t = a[w.Article(p)];
             if (!NoKnown(t.no)) {
                 Append(out, w.Article(p), 0);
                 w.Remove(p);
-                --remaining;
+                p = nextRemaining(p);
             } else if (!NoKnown(t.pno)) {
-                size_t before = out->order.size();
+                w.SetCursor(p);
                 Place(a, w, p, 0, out, stack);
-                remaining -= (int)(out->order.size() - before);
+                int skip = w.RemovedBefore();
+                w.SetCursor(-1);
+                p = nextRemaining(p);
+                for (; skip > 0 && p < n; --skip)
+                    p = nextRemaining(p);
             } else {
-                ++passed;
+                p = nextRemaining(p);
             }
         }
         // Second pass: the rest at depth 0, each before the first root of a
@@ -336,59 +456,107 @@ int Tree_BuildText(const TreeArticle* a, int n, TitleTree* out)
 // Threads are taken one at a time for the current place: the one whose root
 // has the greatest date key; among equal keys the first, unless a later one
 // has a greater number than the root standing at the place, and then the
-// last such one. So the keys are visited from the greatest down, and within
-// one key a max tree over the numbers answers "the last one greater".
+// last such one. So the keys are visited from the greatest down (a stable
+// radix sort), and within one key the last greater number is found by a
+// scan of the few equal keys, or by a max tree when there are many.
 int Tree_OrderThreads(const TreeArticle* a, TitleTree* tree)
 {
     try {
-        std::vector<size_t> start;
+        std::vector<int> start;
         for (size_t r = 0; r < tree->order.size(); ++r)
             if (tree->depth[r] == 0 || r == 0)
-                start.push_back(r);
+                start.push_back((int)r);
         size_t m = start.size();
         if (m < 2)
             return 1;
-        auto key = [&](size_t t) {
-            const TreeArticle& x = a[tree->order[start[t]]];
-            return Tree_DateKey(x.date, x.time);
-        };
-        auto number = [&](size_t t) { return (uint32_t)a[tree->order[start[t]]].no; };
-        std::vector<size_t> byKey(m);
+        std::vector<uint32_t> key(m), number(m);
+        for (size_t t = 0; t < m; ++t) {
+            const TreeArticle& x = a[tree->order[(size_t)start[t]]];
+            key[t] = Tree_DateKey(x.date, x.time);
+            number[t] = (uint32_t)x.no;
+        }
+        // Threads by key, greatest first, equal keys in their order.
+        std::vector<int> byKey(m), buf;
         for (size_t t = 0; t < m; ++t)
-            byKey[t] = t;
-        std::stable_sort(byKey.begin(), byKey.end(), [&](size_t x, size_t y) { return key(x) > key(y); });
-        std::vector<int64_t> values(m);
-        for (size_t i = 0; i < m; ++i)
-            values[i] = number(byKey[i]);
-        CMaxTree numbers(values);
+            byKey[t] = (int)t;
+        bool ascending = true;
+        for (size_t t = 1; t < m && ascending; ++t)
+            ascending = key[t - 1] <= key[t];
+        if (ascending) {
+            // Threads oldest first (the usual store): the runs of equal keys
+            // in turned order, each run in its own order.
+            size_t out = 0;
+            for (size_t e = m; e > 0;) {
+                size_t b = e - 1;
+                while (b > 0 && key[b - 1] == key[e - 1])
+                    --b;
+                for (size_t t = b; t < e; ++t)
+                    byKey[out++] = (int)t;
+                e = b;
+            }
+        } else {
+            buf.resize(m);
+            for (int shift = 0; shift < 32; shift += 8) {
+                size_t count[257] = {};
+                for (int t : byKey)
+                    ++count[((~key[(size_t)t]) >> shift & 0xFF) + 1];
+                for (int b = 0; b < 256; ++b)
+                    count[b + 1] += count[b];
+                for (int t : byKey)
+                    buf[count[(~key[(size_t)t]) >> shift & 0xFF]++] = t;
+                byKey.swap(buf);
+            }
+        }
         std::vector<char> taken(m, 0);
         std::vector<int> order;
         std::vector<uint16_t> depth;
         order.reserve(tree->order.size());
         depth.reserve(tree->order.size());
         size_t first = 0;   // the first thread not yet taken: the one at the place
+        auto emit = [&](size_t t) {
+            taken[t] = 1;
+            size_t end = t + 1 < m ? (size_t)start[t + 1] : tree->order.size();
+            for (size_t r = (size_t)start[t]; r < end; ++r) {
+                order.push_back(tree->order[r]);
+                depth.push_back(tree->depth[r]);
+            }
+        };
+        const size_t kScan = 32;
         for (size_t g = 0; g < m;) {
             size_t ge = g + 1;
-            while (ge < m && key(byKey[ge]) == key(byKey[g]))
+            while (ge < m && key[(size_t)byKey[ge]] == key[(size_t)byKey[g]])
                 ++ge;
+            std::unique_ptr<CMaxTree> numbers;
+            if (ge - g > kScan) {
+                std::vector<int64_t> values(ge - g);
+                for (size_t i = g; i < ge; ++i)
+                    values[i - g] = number[(size_t)byKey[i]];
+                numbers.reset(new CMaxTree(values));
+            }
             size_t head = g;
             for (size_t k = g; k < ge; ++k) {
                 while (taken[first])
                     ++first;
-                long q = numbers.Rightmost(g, ge, (int64_t)number(first));
+                long q = -1;
+                if (numbers) {
+                    q = numbers->Rightmost(0, ge - g, (int64_t)number[first]);
+                    if (q >= 0)
+                        q += (long)g;
+                } else {
+                    for (size_t i = ge; i-- > g;)
+                        if (!taken[(size_t)byKey[i]] && number[(size_t)byKey[i]] > number[first]) {
+                            q = (long)i;
+                            break;
+                        }
+                }
                 if (q < 0) {
-                    while (taken[byKey[head]])
+                    while (taken[(size_t)byKey[head]])
                         ++head;
                     q = (long)head;
                 }
-                size_t t = byKey[(size_t)q];
-                taken[t] = 1;
-                numbers.Clear((size_t)q);
-                size_t end = t + 1 < m ? start[t + 1] : tree->order.size();
-                for (size_t r = start[t]; r < end; ++r) {
-                    order.push_back(tree->order[r]);
-                    depth.push_back(tree->depth[r]);
-                }
+                if (numbers)
+                    numbers->Clear((size_t)q - g);
+                emit((size_t)byKey[(size_t)q]);
             }
             g = ge;
         }
