@@ -204,6 +204,34 @@ TEST_F(TitleViewE2E, SortsAndTreeAreKeptInTheBoardSettings)
         EXPECT_NE(ini.find(kv), std::string::npos) << kv << "\n" << ini;
 }
 
+TEST_F(TitleViewE2E, ColumnWidthsAreKeptInTheBoardSettings)
+{
+    ASSERT_TRUE(inst.PutData("板\\zeva_BBS.ini", "[BASIC]\r\nLIB=ZVT\r\nCLM02=90\r\n"));
+    ASSERT_TRUE(inst.PutData("板\\001.zvt", BoardStore()));
+    Start();
+    Open("板\\001.zvt");
+    HWND header = Child(list, 0);
+    ASSERT_TRUE(header);
+    auto width = [&](int column) { return (int)SendMessageA(list, LVM_GETCOLUMNWIDTH, (WPARAM)column, 0); };
+    EXPECT_EQ(width(2), 90);   // read from CLM02
+    // A divider moved: the header tells its list.
+    HDITEMA item = {};
+    item.mask = HDI_WIDTH;
+    item.cxy = 150;
+    RemoteMemory mem(list, sizeof item);
+    ASSERT_TRUE(mem.Ok() && mem.Write(&item, sizeof item));
+    SendMessageA(header, HDM_SETITEMA, 1, (LPARAM)mem.Address());
+    EXPECT_EQ(width(1), 150);
+    // A double click on the No column's divider: 10 x greatest depth + 94,
+    // plus 8.
+    ASSERT_TRUE(Click(header, width(0), 4, false, true));
+    EXPECT_TRUE(WaitFor([&] { return width(0) == 10 * 2 + 94 + 8; })) << width(0);
+    ASSERT_TRUE(SendCommand(main, ID_REFRESH));
+    std::string ini = inst.ReadData("板\\zeva_BBS.ini");
+    for (const char* kv : {"CLM00=122", "CLM01=150", "CLM02=90", "CLM03=120"})
+        EXPECT_NE(ini.find(kv), std::string::npos) << kv << "\n" << ini;
+}
+
 TEST_F(TitleViewE2E, LargeAndBrokenStoresOpen)
 {
     // 200,000 articles.
@@ -215,7 +243,11 @@ TEST_F(TitleViewE2E, LargeAndBrokenStoresOpen)
     big.back() = '\x82';
     ASSERT_TRUE(inst.PutData("壊\\001.zvt", "#T:壊れた板\nS:Sabc,*,12/05,10:00,N\nT:" + big + "\nN:" + big +
                                                 "\nM:" + big + "\n.\nS:Sdef,Sabc,01/01/01,1:00,\nT:短い\nM:x\n."));
+    ASSERT_TRUE(inst.PutData("空\\001.zvt", "#T:空の板\n"));
     Start();
+    Open("空\\001.zvt");
+    EXPECT_EQ(ListCount(list), 0);
+    EXPECT_EQ(Status(), "未読 : 0 / 未送信 : 0 / 総数 : 0");
     Open("大\\001.zvt");
     EXPECT_EQ(ListCount(list), 200000);
     EXPECT_EQ(Status().substr(Status().rfind(' ') + 1), "200000");

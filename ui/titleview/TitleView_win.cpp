@@ -144,16 +144,24 @@ void ComputeLimits()
     g_tv.limits = Title_AgeLimits(t.year, t.month, t.day, t.hour * 60 + t.minute);
 }
 
+// Setting the widths makes the header report each change: those reports
+// must not be taken for the user's.
+int g_applyingWidths = 0;
+
 void ApplyColumnWidths()
 {
     BoardSettings& s = Settings();
+    int widths[4];
+    memcpy(widths, s.clm, sizeof widths);
+    g_applyingWidths = 1;
     for (int c = 0; c < 4; ++c)
-        ListView_SetColumnWidth(g_tv.list, c, s.clm[c]);
+        ListView_SetColumnWidth(g_tv.list, c, widths[c]);
+    g_applyingWidths = 0;
 }
 
 void KeepColumnWidths()
 {
-    if (!g_shell.openIsStore)
+    if (!g_shell.openIsStore || g_applyingWidths)
         return;
     BoardSettings& s = Settings();
     for (int c = 0; c < 4; ++c)
