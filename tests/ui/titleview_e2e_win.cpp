@@ -43,14 +43,14 @@ std::string Article(const std::string& no, const std::string& pno, const std::st
            "M:本文 " + no + "\n.\n";
 }
 
-// 1 with 2 (and 4 below it) and 3; 5 with the unsent 6; 7 answers an
-// article that is not there.
+// 1 with 2 (and 4 below it) and 3 (with a blue label); 5 with the unsent
+// 6; 7 (virtual) answers an article that is not there.
 std::string BoardStore()
 {
     return "#T:テスト板\n" + Article("1", "*", Day(5), "N", "最初の話題", "E:a@example.jp\nH:http://example.jp/\n") +
-           Article("2", "1", Day(4), "N", "Re: 最初の話題") + Article("3", "1", Day(2), "", "Re: 最初の話題") +
+           Article("2", "1", Day(4), "N", "Re: 最初の話題") + Article("3", "1", Day(2), ",FF0000", "Re: 最初の話題") +
            Article("4", "2", Day(0), "N", "Re: Re: 最初の話題") + Article("5", "*", Day(0), "N", "新しい話題") +
-           Article("*", "5", Day(0), "U", "書きかけ") + Article("7", "99", Day(10), "", "親のない返信");
+           Article("*", "5", Day(0), "U", "書きかけ") + Article("7", "99", Day(10), "V", "親のない返信");
 }
 
 class TitleViewE2E : public ::testing::Test {

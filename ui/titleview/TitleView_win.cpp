@@ -549,7 +549,11 @@ LRESULT TitleView_OnNotify(NMHDR* nm)
         NMLVDISPINFOA* di = (NMLVDISPINFOA*)nm;
         if ((di->item.mask & LVIF_TEXT) && di->item.pszText && di->item.cchTextMax > 0) {
             std::string text;
-            CellText(g_tv.rows.Article(di->item.iItem), di->item.iSubItem, text);
+            if (Subj()) {
+                Subj()->Lock();   // the composer's thread may be adding an article
+                CellText(g_tv.rows.Article(di->item.iItem), di->item.iSubItem, text);
+                Subj()->Unlock();
+            }
             size_t n = Sjis_BoundaryAtOrBelow(text.data(), text.size(), (size_t)di->item.cchTextMax - 1);
             memcpy(di->item.pszText, text.data(), n);
             di->item.pszText[n] = 0;
@@ -584,12 +588,30 @@ void TitleView_OnMeasureItem(MEASUREITEMSTRUCT* mis)
     mis->itemHeight = (UINT)Title_RowHeight(LineHeight(), (Settings().viewflag & 0x10) != 0);
 }
 
+namespace {
+
+void DrawRow(CSubj* s, DRAWITEMSTRUCT* dis);
+
+}  // namespace
+
 void TitleView_OnDrawItem(DRAWITEMSTRUCT* dis)
 {
     CSubj* s = Subj();
+    if (!s)
+        return;
+    // The composer's thread may be adding an article meanwhile.
+    s->Lock();
+    DrawRow(s, dis);
+    s->Unlock();
+}
+
+namespace {
+
+void DrawRow(CSubj* s, DRAWITEMSTRUCT* dis)
+{
     int row = (int)dis->itemID;
     int a = g_tv.rows.Article(row);
-    if (!s || a < 0 || a >= s->GetCount())
+    if (a < 0 || a >= s->GetCount())
         return;
     const SubjItem& it = s->GetItem(a);
     HDC dc = dis->hDC;
@@ -656,6 +678,8 @@ void TitleView_OnDrawItem(DRAWITEMSTRUCT* dis)
     if ((dis->itemState & ODS_FOCUS) && GetFocus() == g_tv.list)
         DrawFocusRect(dc, &row_rc);
 }
+
+}  // namespace
 
 void TitleView_OnContextMenu(int x, int y)
 {
