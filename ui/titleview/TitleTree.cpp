@@ -204,18 +204,15 @@ public:
                 m_own[p] = (int)((uint32_t)no - lo);
             }
         }
+        // Chains in work-list order, put together from the back.
         m_head.assign(range, -1);
-        std::vector<int> tail(range, -1);
-        for (size_t p = 0; p < n; ++p) {
+        for (size_t p = n; p-- > 0;) {
             int32_t pno = a[m_sorted[p]].pno;
             if (!NoKnown(pno) || (uint32_t)pno < lo || (uint32_t)pno > hi || !present[(uint32_t)pno - lo])
                 continue;
             size_t g = (uint32_t)pno - lo;
-            if (tail[g] < 0)
-                m_head[g] = (int)p;
-            else
-                m_next[(size_t)tail[g]] = (int)p;
-            tail[g] = (int)p;
+            m_next[p] = m_head[g];
+            m_head[g] = (int)p;
         }
         return true;
     }
