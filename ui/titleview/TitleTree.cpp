@@ -252,21 +252,28 @@ private:
     int m_cursor = -1, m_removedBefore = 0;
 };
 
-void Append(TitleTree* out, int article, int depth)
+// Rows written into arrays sized for all articles.
+struct RowWriter {
+    int* order;
+    uint16_t* depth;
+    size_t count;
+    int maxDepth;
+};
+
+inline void Append(RowWriter& out, int article, int depth)
 {
     if (depth > TREE_DEPTH_MAX)
         depth = TREE_DEPTH_MAX;
-    out->order.push_back(article);
-    out->depth.push_back((uint16_t)depth);
-    if (depth > out->maxDepth)
-        out->maxDepth = depth;
+    out.order[out.count] = article;
+    out.depth[out.count++] = (uint16_t)depth;
+    if (depth > out.maxDepth)
+        out.maxDepth = depth;
 }
 
-// Places the entry at pos at depth d with its descendants below it.
-void Place(const TreeArticle* a, CWorkList& w, int pos, int depth, TitleTree* out,
-           std::vector<std::pair<int, int>>& stack)
+// Places the entry at pos at depth d with its descendants below it. An
+// entry goes on the stack only while it may still have children.
+void Place(CWorkList& w, int pos, int depth, RowWriter& out, std::vector<std::pair<int, int>>& stack)
 {
-    (void)a;
     Append(out, w.Article(pos), depth);
     w.Remove(pos);
     stack.clear();
@@ -281,8 +288,9 @@ void Place(const TreeArticle* a, CWorkList& w, int pos, int depth, TitleTree* ou
         }
         Append(out, w.Article(child), top.second);
         w.Remove(child);
-        if (w.Group(child) >= 0)
-            stack.push_back({w.Group(child), top.second + 1});
+        int g = w.Group(child);
+        if (g >= 0 && w.FirstChild(g) >= 0)
+            stack.push_back({g, top.second + 1});
     }
 }
 
@@ -300,13 +308,19 @@ std::vector<int> SortedIndices(const TreeArticle* a, int n, bool (*less)(const T
     return v;
 }
 
-void Reset(TitleTree* out, int n)
+RowWriter Reset(TitleTree* out, int n)
 {
-    out->order.clear();
-    out->depth.clear();
-    out->order.reserve((size_t)(n > 0 ? n : 1));
-    out->depth.reserve((size_t)(n > 0 ? n : 1));
+    out->order.assign((size_t)(n > 0 ? n : 0), 0);
+    out->depth.assign((size_t)(n > 0 ? n : 0), 0);
     out->maxDepth = 0;
+    return {out->order.data(), out->depth.data(), 0, 0};
+}
+
+void Finish(TitleTree* out, const RowWriter& w)
+{
+    out->order.resize(w.count);
+    out->depth.resize(w.count);
+    out->maxDepth = w.maxDepth;
 }
 
 // Rightmost index in [lo, hi) whose value exceeds t, over a max tree.
@@ -361,14 +375,15 @@ int Tree_UsesTextBuilder(const TreeArticle* a, int n)
 int Tree_BuildNumber(const TreeArticle* a, int n, TitleTree* out)
 {
     try {
-        Reset(out, n);
+        RowWriter rows = Reset(out, n);
         out->textBuilder = 0;
         std::vector<int> sorted = SortedIndices(a, n, NumberLess);
         CWorkList w(a, sorted);
         std::vector<std::pair<int, int>> stack;
         for (int p = 0; p < n; ++p)
             if (!w.Removed(p))
-                Place(a, w, p, 0, out, stack);
+                Place(w, p, 0, rows, stack);
+        Finish(out, rows);
         return 1;
     } catch (const std::bad_alloc&) {
         Reset(out, 0);
@@ -379,8 +394,11 @@ int Tree_BuildNumber(const TreeArticle* a, int n, TitleTree* out)
 int Tree_BuildText(const TreeArticle* a, int n, TitleTree* out)
 {
     try {
-        Reset(out, n);
+        Reset(out, 0);
         out->textBuilder = 1;
+        std::vector<int> firstOrder((size_t)n);
+        std::vector<uint16_t> firstDepth((size_t)n);
+        RowWriter first = {firstOrder.data(), firstDepth.data(), 0, 0};
         std::vector<int> sorted = SortedIndices(a, n, TextLess);
         CWorkList w(a, sorted);
         std::vector<std::pair<int, int>> stack;
@@ -397,12 +415,12 @@ int Tree_BuildText(const TreeArticle* a, int n, TitleTree* out)
         while (p < n) {
             const TreeArticle& t = a[w.Article(p)];
             if (!NoKnown(t.no)) {
-                Append(out, w.Article(p), 0);
+                Append(first, w.Article(p), 0);
                 w.Remove(p);
                 p = nextRemaining(p);
             } else if (!NoKnown(t.pno)) {
                 w.SetCursor(p);
-                Place(a, w, p, 0, out, stack);
+                Place(w, p, 0, first, stack);
                 int skip = w.RemovedBefore();
                 w.SetCursor(-1);
                 p = nextRemaining(p);
@@ -414,35 +432,29 @@ int Tree_BuildText(const TreeArticle* a, int n, TitleTree* out)
         }
         // Second pass: the rest at depth 0, each before the first root of a
         // later day. Roots stand in ascending date, and so does the rest.
-        std::vector<int> firstOrder;
-        std::vector<uint16_t> firstDepth;
-        firstOrder.swap(out->order);
-        firstDepth.swap(out->depth);
-        out->order.reserve((size_t)(n > 0 ? n : 1));
-        out->depth.reserve((size_t)(n > 0 ? n : 1));
+        RowWriter rows = Reset(out, n);
+        rows.maxDepth = first.maxDepth;
         int rest = 0;
         auto nextRest = [&]() {
             while (rest < n && w.Removed(rest))
                 ++rest;
             return rest < n ? rest : -1;
         };
-        for (size_t r = 0; r < firstOrder.size(); ++r) {
+        for (size_t r = 0; r < first.count; ++r) {
             if (firstDepth[r] == 0) {
                 uint16_t day = a[firstOrder[r]].date;
                 for (int p = nextRest(); p >= 0 && a[w.Article(p)].date < day; p = nextRest()) {
-                    out->order.push_back(w.Article(p));
-                    out->depth.push_back(0);
+                    Append(rows, w.Article(p), 0);
                     ++rest;
                 }
             }
-            out->order.push_back(firstOrder[r]);
-            out->depth.push_back(firstDepth[r]);
+            Append(rows, firstOrder[r], firstDepth[r]);
         }
         for (int p = nextRest(); p >= 0; p = nextRest()) {
-            out->order.push_back(w.Article(p));
-            out->depth.push_back(0);
+            Append(rows, w.Article(p), 0);
             ++rest;
         }
+        Finish(out, rows);
         return 1;
     } catch (const std::bad_alloc&) {
         Reset(out, 0);
