@@ -472,6 +472,10 @@ int Tree_OrderThreads(const TreeArticle* a, TitleTree* tree)
 {
     try {
         std::vector<int> start;
+        size_t roots = 0;
+        for (size_t r = 0; r < tree->order.size(); ++r)
+            roots += tree->depth[r] == 0 || r == 0;
+        start.reserve(roots);
         for (size_t r = 0; r < tree->order.size(); ++r)
             if (tree->depth[r] == 0 || r == 0)
                 start.push_back((int)r);
@@ -517,18 +521,16 @@ int Tree_OrderThreads(const TreeArticle* a, TitleTree* tree)
             }
         }
         std::vector<char> taken(m, 0);
-        std::vector<int> order;
-        std::vector<uint16_t> depth;
-        order.reserve(tree->order.size());
-        depth.reserve(tree->order.size());
+        std::vector<int> order(tree->order.size());
+        std::vector<uint16_t> depth(tree->order.size());
+        size_t written = 0;
         size_t first = 0;   // the first thread not yet taken: the one at the place
         auto emit = [&](size_t t) {
             taken[t] = 1;
-            size_t end = t + 1 < m ? (size_t)start[t + 1] : tree->order.size();
-            for (size_t r = (size_t)start[t]; r < end; ++r) {
-                order.push_back(tree->order[r]);
-                depth.push_back(tree->depth[r]);
-            }
+            size_t b = (size_t)start[t], end = t + 1 < m ? (size_t)start[t + 1] : tree->order.size();
+            std::copy(tree->order.begin() + (long)b, tree->order.begin() + (long)end, order.begin() + (long)written);
+            std::copy(tree->depth.begin() + (long)b, tree->depth.begin() + (long)end, depth.begin() + (long)written);
+            written += end - b;
         };
         const size_t kScan = 32;
         for (size_t g = 0; g < m;) {
