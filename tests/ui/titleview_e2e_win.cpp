@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 
 using namespace uidriver;
 
@@ -138,6 +139,25 @@ TEST_F(TitleViewE2E, OpensAStoreAsATreeNewestThreadFirst)
     ASSERT_TRUE(SendCommand(main, ID_MAX_TITLEVIEW));
     ASSERT_TRUE(ListSelect(list, 2));
     Shot("titleview_tree.png");
+
+    // The 記事 menu from the keyboard, at the current row: the commands of
+    // the rows greyed, the display entries checked.
+    ASSERT_TRUE(SendKey(list, VK_APPS));
+    ASSERT_TRUE(WaitFor([&] { return !OpenMenus(main).empty(); }));
+    std::vector<MenuItem> popup = MenuItems(main, MenuOfPopup(OpenMenus(main).front()));
+    for (int id : {ID_REPLY, ID_COPY, ID_MARK_READ, ID_LABEL_NONE}) {
+        const MenuItem* m = FindMenuItem(popup, (UINT)id);
+        ASSERT_TRUE(m) << id;
+        EXPECT_TRUE(m->grayed) << id;
+    }
+    RECT row = {};
+    ASSERT_TRUE(ListItemRect(list, 2, &row));
+    RECT box = WindowRect(OpenMenus(main).front());
+    POINT at = {row.left, row.bottom};
+    ClientToScreen(list, &at);
+    EXPECT_LE(std::abs(box.top - at.y), 40) << "the menu stands at the current row";
+    Shot("titleview_context.png");
+    SendKey(main, VK_ESCAPE);
 }
 
 TEST_F(TitleViewE2E, MovingOnMarksShownArticlesReadInTheStore)

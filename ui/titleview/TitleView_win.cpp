@@ -479,6 +479,11 @@ void EnableAnswered(HMENU menu)
         if (check >= 0)
             CheckMenuItem(menu, (UINT)id, MF_BYCOMMAND | (check ? MF_CHECKED : MF_UNCHECKED));
     }
+    // In the title view's own menu, copy and select all are its commands
+    // (not the text view's), not answered yet either.
+    if (menu != g_shell.menu)
+        for (int id : {ID_COPY, ID_SELECT_ALL})
+            EnableMenuItem(menu, (UINT)id, MF_BYCOMMAND | MF_GRAYED);
 }
 
 void ChangeOrder(void (*change)(TitleOrder*, int), int arg)
