@@ -905,3 +905,8 @@ void TitleView_SuppressRead()
 {
     g_tv.suppressRead = 1;
 }
+
+CHistory& TitleView_History()
+{
+    return g_tv.history;
+}

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+class CHistory;
+
 // Rebuilds the rows: the first row made current (selectFirst) or the
 // current article kept.
 void TitleView_Refresh(int selectFirst);
@@ -25,3 +27,5 @@ void TitleView_SetSearching(int on);
 // The article being shown was marked unread by command: leaving it does
 // not mark it read.
 void TitleView_SuppressRead();
+// The history of visited rows that selection changes push onto.
+CHistory& TitleView_History();
