@@ -40,10 +40,12 @@ test: test-native test-windows test-fuzz
 
 bench: deps
 	@test -f $(BENCH)/CMakeCache.txt || cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DZEVA_BENCH=ON
-	cmake --build $(BENCH) -j $(JOBS) --target store_bench store_callgrind
+	cmake --build $(BENCH) -j $(JOBS) --target store_bench store_callgrind titleview_bench
 	$(BENCH)/tests/bench/store_bench
+	$(BENCH)/tests/bench/titleview_bench
 	$(MAKE) windows
-	cmake --build $(WINDOWS) -j $(JOBS) --target zeva_startbench
+	cmake --build $(WINDOWS) -j $(JOBS) --target zeva_startbench zeva_titleopenbench
+	tools/wine-run-x.sh $(WINDOWS)/tools/bench/titleopen/zeva_titleopenbench.exe
 	tools/wine-run-x.sh $(WINDOWS)/tools/bench/startup/zeva_startbench.exe \
 		"$$(printf 'Z:%s' "$$PWD/$(WINDOWS)/zeva.exe" | tr / '\\')" \
 		"$$(printf 'Z:%s' "$$PWD/$(WINDOWS)/tools/bench/startup/zeva_minimal.exe" | tr / '\\')"

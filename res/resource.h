@@ -135,6 +135,10 @@
 #define IDB_TOOLBAR 155      // toolbar and menu icons, 16x16 cells (16 bits per pixel and more)
 #define IDB_TOOLBAR16 156    // the same in 16 colours
 
+// ---- title view ----
+#define IDB_TITLEVIEW 180     // title view icons, 14x14 cells (16 bits per pixel and more)
+#define IDB_TITLEVIEW16 181   // the same in 16 colours
+
 // ---- icons and cursors -----------------------------------------------------
 #define IDI_ZEVA 107
 #define IDC_CUR_FOLDER_COPY 105   // folder drag, copy

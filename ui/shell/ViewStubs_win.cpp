@@ -44,19 +44,6 @@ void FolderView_UpdateOpenStore(int, int, int) {}
 int FolderView_DragHover(POINT) { return 0; }
 void FolderView_DragEnd(HWND, int, int) {}
 
-HWND TitleView_Create(HWND main) { return g_shell.titleView = CreatePane(main, IDC_TITLEVIEW, EdgeStyle()); }
-int TitleView_IsBuilt() { return 0; }
-LRESULT TitleView_OnNotify(NMHDR*) { return 0; }
-void TitleView_OnDrawItem(DRAWITEMSTRUCT*) {}
-void TitleView_OnMeasureItem(MEASUREITEMSTRUCT*) {}
-void TitleView_OnContextMenu(int, int) {}
-void TitleView_UpdateMenu(HMENU) {}
-void TitleView_Command(int) {}
-void TitleView_Empty() {}
-void TitleView_Refill() {}
-void TitleView_EnsureCurrentVisible() {}
-void TitleView_DropCurrent() {}
-void TitleView_Release() {}
 
 HWND HeaderView_Create(HWND main)
 {

@@ -1,0 +1,31 @@
+// Operations of the title view beyond what the main window calls
+// (ui/shell/Views.h): for the title view's commands, the search and the
+// composer. Rows and articles are those of the row map; -1 = none.
+#pragma once
+#include <windows.h>
+
+class CHistory;
+
+// Rebuilds the rows: the first row made current (selectFirst) or the
+// current article kept.
+void TitleView_Refresh(int selectFirst);
+// Makes a row current and selected and brings it to the middle.
+void TitleView_SelectRow(int row);
+int TitleView_RowToArticle(int row);
+int TitleView_ArticleToRow(int article);
+int TitleView_CurrentRow();
+int TitleView_CurrentArticle();
+// Clears N of the current article, redraws its row and the status bar.
+void TitleView_MarkCurrentRead();
+// Recounts and shows "未読 : %d / 未送信 : %d / 総数 : %d" (the folder view
+// gets the counts too).
+void TitleView_UpdateStatus();
+// A row drag: the main window takes the mouse; the drop is the commands'.
+void TitleView_BeginDrag();
+// While a search steps across folders, refreshes leave the selection to it.
+void TitleView_SetSearching(int on);
+// The article being shown was marked unread by command: leaving it does
+// not mark it read.
+void TitleView_SuppressRead();
+// The history of visited rows that selection changes push onto.
+CHistory& TitleView_History();
