@@ -1,10 +1,31 @@
 // The article properties form (ArticleProps.h).
 #include "ui/textview/ArticleProps.h"
 
+#include "base/sjis.h"
 #include "store/Subj.h"
 #include "ui/textview/TextFormat.h"
 
 #include <string.h>
+
+namespace {
+
+// A template as stored: at most 254 bytes; a text that fills the field and
+// ends in the first byte of a character was cut there, and loses it.
+void TemplateOf(char (&dst)[ARTICLE_TEMPLATE_MAX + 1], const char* src)
+{
+    size_t n = TextFormat_CopyChars(dst, sizeof dst, src);
+    if (n < ARTICLE_TEMPLATE_MAX)
+        return;
+    size_t j = 0, last = 0;
+    while (j < n) {
+        last = j;
+        j += (IsSjisLead((unsigned char)dst[j]) && j + 1 < n) ? 2 : 1;
+    }
+    if (last == n - 1 && IsSjisLead((unsigned char)dst[last]))
+        dst[last] = 0;
+}
+
+}  // namespace
 
 int32_t ArticleProps_ParseNo(const char* text)
 {
@@ -69,8 +90,8 @@ int ArticleProps_Apply(CSubj& subj, int index, const ArticleProps& f)
     int set = (f.unread ? ATR_N : 0) | (f.unsent ? ATR_U : 0) | (f.held ? ATR_B : 0) | (f.virt ? ATR_V : 0);
     changed |= subj.SetAtr(index, ATR_N | ATR_U | ATR_B | ATR_V, set);
     char post[ARTICLE_TEMPLATE_MAX + 1], follow[ARTICLE_TEMPLATE_MAX + 1];
-    TextFormat_CopyChars(post, sizeof post, f.post);
-    TextFormat_CopyChars(follow, sizeof follow, f.follow);
+    TemplateOf(post, f.post);
+    TemplateOf(follow, f.follow);
     if (strcmp(post, subj.Atoms(CSubj::A_POST).Get(item->post)) != 0) {
         subj.SetPostStr(index, post);
         changed = 1;
