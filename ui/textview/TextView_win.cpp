@@ -216,7 +216,7 @@ HWND TextView_Create(HWND main)
     SendMessageA(g_text.edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     SendMessageA(g_text.edit, EM_AUTOURLDETECT, TRUE, 0);
     LRESULT mask = SendMessageA(g_text.edit, EM_GETEVENTMASK, 0, 0);
-    SendMessageA(g_text.edit, EM_SETEVENTMASK, 0, mask | ENM_LINK | ENM_SCROLL);
+    SendMessageA(g_text.edit, EM_SETEVENTMASK, 0, mask | ENM_LINK);
     g_text.editProc = (WNDPROC)SetWindowLongPtrA(g_text.edit, GWLP_WNDPROC, (LONG_PTR)EditProc);
     return g_text.edit;
 }
@@ -302,12 +302,8 @@ void TextView_Command(int wp)
         SendMessageA(g_text.edit, WM_VSCROLL, SB_LINEUP, 0);
         return;
     case IDC_TEXTVIEW:
-        // A notification of the control: a vertical scroll that reached the end.
-        if (HIWORD(wp) == EN_VSCROLL) {
-            ScrollPos s = GetScroll();
-            if (s.canScroll && AtEnd(s))
-                ReachedEnd();
-        }
+        // The control's own notifications: its scrolling is watched in
+        // EditProc, which also sees the wheel and the keys.
         return;
     }
 }
