@@ -148,6 +148,28 @@ TEST(TextFormat, BigTextsAndOddEndsDoNotBreakTheScans)
     EXPECT_EQ(TextFormat_CharCount(big.data(), big.size()), (int)big.size());
 }
 
+TEST(TextFormat, RichTextCarriesTheRangesAndEscapesTheBytes)
+{
+    const std::string head = "{\\rtf1\\ansi\\ansicpg932{\\colortbl ;\\red0\\green0\\blue128;"
+                             "\\red255\\green255\\blue255;\\red1\\green2\\blue3;}\n";
+    const struct {
+        std::string text;
+        std::vector<TextRange> quotes, hits;
+        std::string body;
+    } cases[] = {
+        {"a{b}\\c\td", {}, {}, "a\\{b\\}\\\\c\\tab d"},
+        {"表\r\nx\n", {}, {}, "\\'95\\'5c\\par\nx\\par\n"},         // both bytes escaped; CR LF one paragraph
+        {">q\nzz", {{0, 2}}, {{3, 4}}, "\\cf1\\b0\\highlight0 >q\\cf0\\b0\\highlight0 \\par\n"
+                                             "\\cf2\\b\\highlight3 z\\cf0\\b0\\highlight0 z"},
+        {">ab", {{0, 3}}, {{1, 2}}, "\\cf1\\b0\\highlight0 >\\cf2\\b\\highlight3 a\\cf1\\b0\\highlight0 b"},
+        {std::string("\x01\x82", 2), {}, {}, "\\'01\\'82"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TextFormat_Rtf(c.text.data(), c.text.size(), c.quotes, c.hits, 0x800000, 0xFFFFFF, 0x030201),
+                  head + c.body + "}")
+            << c.text;
+}
+
 TEST(TextFormat, HeaderLinesNameTheEmailOnlyWhenThereIsOne)
 {
     std::string l1, l2;

@@ -274,7 +274,18 @@ TEST_F(TextViewWindow, OddTextsAreShown)
         TextView_ShowText(t.c_str());
         EXPECT_GE(GetWindowTextLengthA(TextView_Control()), (int)t.size() > 0 ? 1 : 0);
     }
+    // After the long text the view is a fresh control in the same place,
+    // still focused.
+    SetFocus(g_shell.textView);
+    RECT before;
+    GetWindowRect(g_shell.textView, &before);
     TextView_ShowFile((in.dir + "\\missing.zvt").c_str());
+    EXPECT_EQ(g_shell.textView, TextView_Control());
+    EXPECT_EQ(GetDlgCtrlID(g_shell.textView), IDC_TEXTVIEW);
+    EXPECT_EQ(GetFocus(), g_shell.textView);
+    RECT after;
+    GetWindowRect(g_shell.textView, &after);
+    EXPECT_TRUE(EqualRect(&before, &after));
     EXPECT_EQ(GetWindowTextLengthA(TextView_Control()), 0);
     std::string path = in.dir + "\\raw.zvt";
     FILE* f = fopen(path.c_str(), "wb");

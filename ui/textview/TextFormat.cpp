@@ -4,6 +4,7 @@
 #include "base/sjis.h"
 #include "store/Subj.h"
 
+#include <stdio.h>
 #include <string.h>
 
 namespace {
@@ -174,6 +175,73 @@ void TextFormat_RegexHits(const char* text, size_t len, CTextMatcher* matcher, s
             from = ms + CharBytes(ms, end);
         }
     }
+}
+
+std::string TextFormat_Rtf(const char* text, size_t len, const std::vector<TextRange>& quotes,
+                           const std::vector<TextRange>& hits, uint32_t quoteColor, uint32_t hitText,
+                           uint32_t hitBack)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(len + len / 2 + 256);
+    char head[256];
+    auto rgb = [](uint32_t c, char* buf, size_t n) {
+        snprintf(buf, n, "\\red%u\\green%u\\blue%u;", (unsigned)(c & 0xFF), (unsigned)((c >> 8) & 0xFF),
+                 (unsigned)((c >> 16) & 0xFF));
+    };
+    char c1[64], c2[64], c3[64];
+    rgb(quoteColor, c1, sizeof c1);
+    rgb(hitText, c2, sizeof c2);
+    rgb(hitBack, c3, sizeof c3);
+    snprintf(head, sizeof head, "{\\rtf1\\ansi\\ansicpg932{\\colortbl ;%s%s%s}\n", c1, c2, c3);
+    out += head;
+    const char* end = text + len;
+    const char* p = text;
+    int pos = 0;
+    size_t qi = 0, hi = 0;
+    int colour = 0, bold = 0;
+    while (p < end) {
+        while (qi < quotes.size() && quotes[qi].end <= pos)
+            ++qi;
+        while (hi < hits.size() && hits[hi].end <= pos)
+            ++hi;
+        bool inQuote = qi < quotes.size() && quotes[qi].start <= pos;
+        bool inHit = hi < hits.size() && hits[hi].start <= pos;
+        int wantColour = inHit ? 2 : inQuote ? 1 : 0;
+        if (wantColour != colour || (int)inHit != bold) {
+            out += "\\cf";
+            out += (char)('0' + wantColour);
+            out += inHit ? "\\b\\highlight3 " : "\\b0\\highlight0 ";
+            colour = wantColour;
+            bold = inHit;
+        }
+        unsigned char c = (unsigned char)*p;
+        if (c == '\r' || c == '\n') {
+            out += "\\par\n";
+            p += (c == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
+        } else {
+            size_t k = CharBytes(p, end);
+            for (size_t i = 0; i < k; ++i) {
+                unsigned char b = (unsigned char)p[i];
+                if (b == '\t' && k == 1) {
+                    out += "\\tab ";
+                } else if (k == 2 || b < 0x20 || b >= 0x80) {   // both bytes of a double-byte character
+                    out += "\\'";
+                    out += kHex[b >> 4];
+                    out += kHex[b & 15];
+                } else if (b == '\\' || b == '{' || b == '}') {
+                    out += '\\';
+                    out += (char)b;
+                } else {
+                    out += (char)b;
+                }
+            }
+            p += k;
+        }
+        ++pos;
+    }
+    out += "}";
+    return out;
 }
 
 void TextFormat_HeaderLines(const char* title, const char* name, const char* email, const char* hp,

@@ -123,50 +123,44 @@ void SmoothScroll(const ScrollPos& s, int down, int amount)
     }
 }
 
-void SetRangeFormat(const std::vector<TextRange>& ranges, CHARFORMAT2A& cf)
+struct StreamSource {
+    const std::string* data;
+    size_t at;
+};
+
+DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buf, LONG size, LONG* got)
 {
-    for (const TextRange& r : ranges) {
-        CHARRANGE cr = {r.start, r.end};
-        SendMessageA(g_text.edit, EM_EXSETSEL, 0, (LPARAM)&cr);
-        SendMessageA(g_text.edit, EM_SETCHARFORMAT, SCF_SELECTION, (LPARAM)&cf);
-    }
+    StreamSource* src = (StreamSource*)cookie;
+    size_t n = src->data->size() - src->at;
+    if (n > (size_t)size)
+        n = (size_t)size;
+    memcpy(buf, src->data->data() + src->at, n);
+    src->at += n;
+    *got = (LONG)n;
+    return 0;
 }
 
-// Quote colour and search hits over the text just set, caret at the start.
-void Format(const char* text, size_t len)
+// Sets the text with its quote colour and search hits in one rich-text
+// stream, and puts the caret at the start.
+void SetFormattedText(const char* text, size_t len)
 {
-    CHARFORMAT2A cf = {};
-    cf.cbSize = sizeof cf;
-    cf.dwMask = CFM_COLOR | CFM_BACKCOLOR | CFM_BOLD | CFM_WEIGHT;
-    cf.dwEffects = CFE_AUTOCOLOR | CFE_AUTOBACKCOLOR;
-    cf.wWeight = FW_NORMAL;
-    SendMessageA(g_text.edit, EM_SETCHARFORMAT, SCF_ALL, (LPARAM)&cf);
-
-    std::vector<TextRange> ranges;
-    TextFormat_QuoteRanges(text, len, &ranges);
-    cf = {};
-    cf.cbSize = sizeof cf;
-    cf.dwMask = CFM_COLOR;
-    cf.crTextColor = (COLORREF)g_shell.opt.colTextQuote;
-    SetRangeFormat(ranges, cf);
-
-    ranges.clear();
+    std::vector<TextRange> quotes, hits;
+    TextFormat_QuoteRanges(text, len, &quotes);
     if (!g_text.search.empty()) {
         if (!g_text.regExp) {
-            TextFormat_PlainHits(text, len, g_text.search.c_str(), &ranges);
+            TextFormat_PlainHits(text, len, g_text.search.c_str(), &hits);
         } else if (g_text.matcherFactory) {
             std::unique_ptr<CTextMatcher> m(g_text.matcherFactory(g_text.search.c_str()));
-            TextFormat_RegexHits(text, len, m.get(), &ranges);
+            TextFormat_RegexHits(text, len, m.get(), &hits);
         }
     }
-    cf = {};
-    cf.cbSize = sizeof cf;
-    cf.dwMask = CFM_BOLD | CFM_WEIGHT | CFM_COLOR | CFM_BACKCOLOR;
-    cf.dwEffects = CFE_BOLD;
-    cf.wWeight = 700;
-    cf.crTextColor = GetSysColor(COLOR_HIGHLIGHTTEXT);
-    cf.crBackColor = GetSysColor(COLOR_HIGHLIGHT);
-    SetRangeFormat(ranges, cf);
+    std::string rtf = TextFormat_Rtf(text, len, quotes, hits, (uint32_t)g_shell.opt.colTextQuote,
+                                     (uint32_t)GetSysColor(COLOR_HIGHLIGHTTEXT), (uint32_t)GetSysColor(COLOR_HIGHLIGHT));
+    StreamSource src = {&rtf, 0};
+    EDITSTREAM es = {};
+    es.dwCookie = (DWORD_PTR)&src;
+    es.pfnCallback = ReadStream;
+    SendMessageA(g_text.edit, EM_STREAMIN, SF_RTF, (LPARAM)&es);
     SendMessageA(g_text.edit, EM_SETSEL, 0, 0);
 }
 
@@ -183,6 +177,53 @@ LRESULT CALLBACK EditProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
             ReachedEnd();
     }
     return r;
+}
+
+// The control with its settings: margins, no length limit, links detected
+// and notified, scrolling watched.
+HWND CreateEdit(HWND main)
+{
+    DWORD ex = g_shell.opt.windowClientEdge ? WS_EX_CLIENTEDGE : 0;
+    HWND edit = CreateWindowExA(ex, "RichEdit20A", "",
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY |
+                                    ES_AUTOVSCROLL | ES_NOHIDESEL,
+                                0, 0, 0, 0, main, (HMENU)(INT_PTR)IDC_TEXTVIEW, GetModuleHandleA(nullptr), nullptr);
+    if (!edit)
+        return nullptr;
+    SendMessageA(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(5, 5));
+    SendMessageA(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    SendMessageA(edit, EM_AUTOURLDETECT, TRUE, 0);
+    LRESULT mask = SendMessageA(edit, EM_GETEVENTMASK, 0, 0);
+    SendMessageA(edit, EM_SETEVENTMASK, 0, mask | ENM_LINK);
+    g_text.editProc = (WNDPROC)SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)EditProc);
+    return edit;
+}
+
+// Emptying a long text costs the control time that grows with the square
+// of its length; a fresh control in the same place costs nothing.
+const int kFreshControlChars = 64 * 1024;
+
+void ReplaceLongText()
+{
+    if (GetWindowTextLengthA(g_text.edit) < kFreshControlChars)
+        return;
+    HWND main = GetParent(g_text.edit);
+    HWND fresh = CreateEdit(main);
+    if (!fresh)
+        return;
+    RECT rc;
+    GetWindowRect(g_text.edit, &rc);
+    MapWindowPoints(nullptr, main, (POINT*)&rc, 2);
+    SendMessageA(fresh, WM_SETFONT, SendMessageA(g_text.edit, WM_GETFONT, 0, 0), FALSE);
+    SetWindowPos(fresh, g_text.edit, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, SWP_NOACTIVATE);
+    bool focused = GetFocus() == g_text.edit;
+    HWND old = g_text.edit;
+    g_shell.textView = g_text.edit = fresh;
+    if (g_shell.lastFocus == old)
+        g_shell.lastFocus = fresh;
+    DestroyWindow(old);
+    if (focused)
+        SetFocus(fresh);
 }
 
 void OpenWithShell(const char* url)
@@ -202,22 +243,11 @@ HWND TextView_Create(HWND main)
         MessageBoxA(main, "リッチエディットコントロールが使用できません。\nRiched20.dllがあるかどうか、壊れていないか確認してください。",
                     nullptr, MB_OK | MB_ICONERROR);
     }
-    DWORD ex = g_shell.opt.windowClientEdge ? WS_EX_CLIENTEDGE : 0;
-    g_text.edit = CreateWindowExA(ex, "RichEdit20A", "",
-                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY |
-                                      ES_AUTOVSCROLL | ES_NOHIDESEL,
-                                  0, 0, 0, 0, main, (HMENU)(INT_PTR)IDC_TEXTVIEW, GetModuleHandleA(nullptr), nullptr);
-    g_shell.textView = g_text.edit;
+    g_shell.textView = g_text.edit = CreateEdit(main);
     if (!g_text.edit) {
         MessageBoxA(main, "TextViewの作成に失敗しました", nullptr, MB_OK | MB_ICONERROR);
         return nullptr;
     }
-    SendMessageA(g_text.edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(5, 5));
-    SendMessageA(g_text.edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
-    SendMessageA(g_text.edit, EM_AUTOURLDETECT, TRUE, 0);
-    LRESULT mask = SendMessageA(g_text.edit, EM_GETEVENTMASK, 0, 0);
-    SendMessageA(g_text.edit, EM_SETEVENTMASK, 0, mask | ENM_LINK);
-    g_text.editProc = (WNDPROC)SetWindowLongPtrA(g_text.edit, GWLP_WNDPROC, (LONG_PTR)EditProc);
     return g_text.edit;
 }
 
@@ -231,10 +261,10 @@ void TextView_ShowText(const char* text)
         text = "";
     if (g_text.edit) {
         size_t len = strlen(text);
+        ReplaceLongText();
         SendMessageA(g_text.edit, WM_SETREDRAW, FALSE, 0);
         SendMessageA(g_text.edit, WM_SETTEXT, 0, (LPARAM)"");
-        SendMessageA(g_text.edit, WM_SETTEXT, 0, (LPARAM)text);
-        Format(text, len);
+        SetFormattedText(text, len);
         SendMessageA(g_text.edit, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(g_text.edit, nullptr, TRUE);
     }
