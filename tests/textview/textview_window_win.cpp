@@ -375,6 +375,21 @@ TEST_F(TextViewWindow, PagesMoveByTheScrollLineShareUntilTheEnd)
     }
 }
 
+TEST_F(TextViewWindow, SmoothScrollingStopsAtAKey)
+{
+    g_shell.opt.smoothScroll = 1;
+    g_shell.opt.scrollWait = 0;
+    g_shell.opt.scrollPixel = 1;
+    TextView_ShowText(Lines(300).c_str());
+    Pump();
+    PostMessageA(TextView_Control(), WM_KEYDOWN, 'A', 0);
+    EXPECT_EQ(TextView_Page(1), 1);
+    EXPECT_EQ(ScrollTop(), 0);   // stopped before the first step
+    Pump();
+    EXPECT_EQ(TextView_Page(1), 1);
+    EXPECT_GT(ScrollTop(), 0);
+}
+
 TEST_F(TextViewWindow, ScrollingToTheEndInTheViewReadsTheArticle)
 {
     TextView_ShowText(Lines(300).c_str());
@@ -410,6 +425,34 @@ TEST_F(TextViewWindow, CopyAndSelectAllAreTheControls)
         GlobalUnlock(h);
     CloseClipboard();
     EXPECT_EQ(copied, "あい");
+}
+
+// The context menu 146, opened from the keyboard at the view's top left
+// corner; a second thread reads the open menu and closes it.
+TEST_F(TextViewWindow, ContextMenuFromTheKeyboardOpensAtTheTopLeft)
+{
+    RECT view, menu = {};
+    GetWindowRect(g_shell.textView, &view);
+    int items = -1;
+    std::thread reader([&] {
+        HWND popup = nullptr;
+        for (int i = 0; i < 100 && !popup; ++i) {
+            Sleep(50);
+            popup = FindWindowA("#32768", nullptr);
+        }
+        if (!popup)
+            return;
+        GetWindowRect(popup, &menu);
+        HMENU m = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
+        items = m ? GetMenuItemCount(m) : -1;
+        PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageA(main, WM_CANCELMODE, 0, 0);
+    });
+    SendMessageA(main, WM_CONTEXTMENU, (WPARAM)g_shell.textView, MAKELPARAM(-1, -1));
+    reader.join();
+    EXPECT_EQ(menu.left, view.left);
+    EXPECT_EQ(menu.top, view.top);
+    EXPECT_EQ(items, 7);   // コピー, すべて選択, —, 親記事..., HTMLビュー, —, プロパティ
 }
 
 TEST_F(TextViewWindow, ClickedLinksGoToTheShell)
