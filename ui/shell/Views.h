@@ -51,9 +51,11 @@ int TextView_IsBuilt();
 // Shows an article's text (and hands it to the HTML view).
 void TextView_ShowText(const char* text);
 // Pages down (down = 1) or up by the ScrollLine share of the page; 0 when
-// the view is at that end already and did not move.
+// the view is at that end already and did not move (a page down then also
+// calls the end handler below).
 int TextView_Page(int down);
-// 1 when the end of the text is in view.
+// 1 when the end of the text is in view (or the text needs no scroll bar);
+// a question only: the caller marks the article read.
 int TextView_AtEnd();
 void TextView_Command(int id);   // copy, select all, line scrolling, its notifications
 void TextView_OnContextMenu(int x, int y);
