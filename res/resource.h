@@ -164,3 +164,20 @@
 #define IDC_SET_ITEMS 1430        // the detail items (one column "リスト")
 #define IDC_SET_CHARSET 1431      // "S-JIS" or "EUC"
 #define IDC_SET_SIGNATURE 1432    // the text of "sign.ini"
+
+// ---- text view ---------------------------------------------------------------
+// The article properties dialog and its controls.
+#define IDD_ARTICLE_PROPS 151          // "記事プロパティ"
+#define IDC_AP_NO 1301                 // number (read-only for an identifier)
+#define IDC_AP_PNO 1302                // parent number (likewise)
+#define IDC_AP_DATE 1303
+#define IDC_AP_TIME 1304
+#define IDC_AP_NAME 1305
+#define IDC_AP_TITLE 1306
+#define IDC_AP_POST 1307               // the article's own new-article template
+#define IDC_AP_FOLLOW 1308             // and its follow-up template
+#define IDC_AP_UNREAD 1309             // 未読 (N)
+#define IDC_AP_UNSENT 1310             // 作成記事 (U)
+#define IDC_AP_HELD 1311               // 送信保留 (B)
+#define IDC_AP_VIRTUAL 1312            // 仮想記事 (V)
+// ---- end of text view --------------------------------------------------------

@@ -570,6 +570,8 @@ LRESULT Shell_OnNotify(NMHDR* nm)
     }
     if (nm->idFrom == IDC_FOLDERVIEW)
         return FolderView_OnNotify(nm);
+    if (nm->idFrom == IDC_TEXTVIEW)
+        return TextView_OnNotify(nm);
     if (nm->idFrom == IDC_TITLEVIEW || nm->idFrom == 0)
         return TitleView_OnNotify(nm);
     return 0;

@@ -45,29 +45,6 @@ int FolderView_DragHover(POINT) { return 0; }
 void FolderView_DragEnd(HWND, int, int) {}
 
 
-HWND HeaderView_Create(HWND main)
-{
-    g_shell.headerView = CreatePane(main, IDC_HEADERVIEW, 0);
-    // Two text lines and a margin, as the strip will measure itself.
-    if (g_shell.headerView)
-        SetWindowPos(g_shell.headerView, nullptr, 0, 0, 0, 34, SWP_NOZORDER | SWP_NOMOVE);
-    return g_shell.headerView;
-}
-void HeaderView_SetHeader(const char*, const char*, const char*, const char*, const char*) {}
-HWND TextView_Create(HWND main) { return g_shell.textView = CreatePane(main, IDC_TEXTVIEW, EdgeStyle()); }
-int TextView_IsBuilt() { return 0; }
-void TextView_ShowText(const char*) {}
-int TextView_Page(int) { return 0; }
-int TextView_AtEnd() { return 1; }
-void TextView_Command(int) {}
-void TextView_OnContextMenu(int, int) {}
-void TextView_ShowFile(const char*) {}
-void TextView_Release() {}
-
-int HtmlView_IsBuilt() { return 0; }
-void HtmlView_Command(int) {}
-void HtmlView_SetTopmost(int) {}
-
 int Search_IsBuilt() { return 0; }
 void Search_Command(int) {}
 int Options_IsBuilt() { return 0; }

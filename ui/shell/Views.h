@@ -42,6 +42,8 @@ void TitleView_Release();
 
 // Header view (id 120) and text view (id 113).
 HWND HeaderView_Create(HWND main);
+// The strip's two lines; all values empty (or nullptr): no article, both
+// lines empty.
 void HeaderView_SetHeader(const char* title, const char* name, const char* email, const char* hp,
                           const char* dateTime);
 HWND TextView_Create(HWND main);
@@ -49,14 +51,25 @@ int TextView_IsBuilt();
 // Shows an article's text (and hands it to the HTML view).
 void TextView_ShowText(const char* text);
 // Pages down (down = 1) or up by the ScrollLine share of the page; 0 when
-// the view is at that end already and did not move.
+// the view is at that end already and did not move (a page down then also
+// calls the end handler below).
 int TextView_Page(int down);
-// 1 when the end of the text is in view.
+// 1 when the end of the text is in view (or the text needs no scroll bar);
+// a question only: the caller marks the article read.
 int TextView_AtEnd();
 void TextView_Command(int id);   // copy, select all, line scrolling, its notifications
 void TextView_OnContextMenu(int x, int y);
 void TextView_ShowFile(const char* path);
 void TextView_Release();
+// Called when the reader reaches the end of the shown text in the view
+// itself (scroll bar, wheel, line down at the end, a page down at the end):
+// the title view marks its current article read. nullptr: nobody.
+void TextView_SetEndHandler(void (*atEnd)());
+// The last search text and whether it is a regular expression: the hits of
+// the next texts shown are highlighted (the search sets it).
+void TextView_SetSearch(const char* text, int regExp);
+// The text view's WM_NOTIFY (links).
+LRESULT TextView_OnNotify(NMHDR* nm);
 
 // HTML view.
 int HtmlView_IsBuilt();

@@ -535,6 +535,8 @@ HWND TitleView_Create(HWND main)
     }
     g_tv.icons = LoadIcons();
     g_tv.listProc = (WNDPROC)SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)ListProc);
+    // Reading an article to its end in the text view marks it read.
+    TextView_SetEndHandler(TitleView_MarkCurrentRead);
     TitleView_UpdateMenu(g_shell.menu);
     return list;
 }
