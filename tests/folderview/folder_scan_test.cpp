@@ -235,6 +235,10 @@ TEST(FolderItemText, TitleStatusAndFolderOfItems)
     EXPECT_FALSE(FolderDrop_IntoItself(f, "/d/AB/"));
     f.kind = FIK_STORE;
     EXPECT_FALSE(FolderDrop_IntoItself(f, "/d/A/"));
+    for (const char* bad : {"", ".", "..", "..\\x", "a/b", "c:", "a\\", "x?"})
+        EXPECT_FALSE(FolderName_IsValid(bad)) << bad;
+    for (const char* good : {"新しいフォルダ", "ソフト", "a..b", ".hidden"})   // "ソ" ends in 0x5C
+        EXPECT_TRUE(FolderName_IsValid(good)) << good;
 }
 
 TEST(AutoCollapse, CollapsesWhatKeyboardMovesLeaveBehind)

@@ -30,11 +30,11 @@ public:
 class CFailingFs : public CTreeCopyFs {
 public:
     int failAt = 0, copies = 0;
-    CopyResult CopyFile(const char* from, const char* to, bool overwrite) override
+    CopyResult CopyOne(const char* from, const char* to, bool overwrite) override
     {
         if (++copies == failAt)
             return FAILED;
-        return CTreeCopyFs::CopyFile(from, to, overwrite);
+        return CTreeCopyFs::CopyOne(from, to, overwrite);
     }
 };
 

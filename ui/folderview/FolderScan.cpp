@@ -441,3 +441,20 @@ bool FolderDrop_IntoItself(const FolderItem& dragged, const char* targetFolder)
     size_t n = strlen(dragged.path);
     return dragged.kind == FIK_FOLDER && n > 0 && Str_NICmp(targetFolder, dragged.path, n) == 0;
 }
+
+bool FolderName_IsValid(const char* name)
+{
+    if (!name || !name[0] || strcmp(name, ".") == 0 || strcmp(name, "..") == 0 || strlen(name) >= 260)
+        return false;
+    for (const char* p = name; *p;) {
+        unsigned char c = (unsigned char)*p;
+        if (IsSjisLead(c) && p[1]) {
+            p += 2;
+            continue;
+        }
+        if (c < 0x20 || strchr("\\/:*?\"<>|", c))
+            return false;
+        ++p;
+    }
+    return true;
+}

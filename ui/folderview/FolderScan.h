@@ -134,3 +134,8 @@ int FolderTree_WalkStores(const CFolderTree& tree, int from, const StoreWalk& w)
 // A folder dropped into itself or below itself is refused: the target
 // folder's path begins with the dragged folder's path (case-blind).
 bool FolderDrop_IntoItself(const FolderItem& dragged, const char* targetFolder);
+
+// A name typed for a new or renamed folder: one path element only, so that
+// it can never reach another folder ("..", separators, drive colons and the
+// characters the system refuses are turned down).
+bool FolderName_IsValid(const char* name);

@@ -11,7 +11,7 @@ bool CTreeCopyFs::RemoveDir(const char* path)
     return rmdir(path) == 0;
 }
 
-CTreeCopyFs::CopyResult CTreeCopyFs::CopyFile(const char* from, const char* to, bool overwrite)
+CTreeCopyFs::CopyResult CTreeCopyFs::CopyOne(const char* from, const char* to, bool overwrite)
 {
     int in = open(from, O_RDONLY | O_CLOEXEC);
     if (in < 0)

@@ -8,7 +8,7 @@ bool CTreeCopyFs::RemoveDir(const char* path)
     return RemoveDirectoryA(path) != 0;
 }
 
-CTreeCopyFs::CopyResult CTreeCopyFs::CopyFile(const char* from, const char* to, bool overwrite)
+CTreeCopyFs::CopyResult CTreeCopyFs::CopyOne(const char* from, const char* to, bool overwrite)
 {
     if (CopyFileA(from, to, overwrite ? FALSE : TRUE))
         return COPIED;

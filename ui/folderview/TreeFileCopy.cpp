@@ -11,6 +11,12 @@
 
 namespace {
 
+// The string ends with a real separator (not the second byte of "ソ").
+bool EndsWithSeparator(const std::string& s)
+{
+    return !s.empty() && Sjis_StrRChr(s.c_str(), kFolderSep) == s.c_str() + s.size() - 1;
+}
+
 class CCopyRun {
 public:
     CCopyRun(CTreeCopyUi* ui, int mode, CTreeCopyFs* fs) : m_ui(ui), m_mode(mode), m_fs(fs) {}
@@ -21,7 +27,7 @@ public:
     {
         const char* name = Path_FileName(source.c_str());
         std::string target = targetFolder;
-        if (!target.empty() && target.back() != kFolderSep)
+        if (!target.empty() && !EndsWithSeparator(target))
             target += kFolderSep;
         target += name;
         ++count;
@@ -66,7 +72,7 @@ private:
     bool File(const std::string& source, const std::string& target)
     {
         if (Copying()) {
-            CTreeCopyFs::CopyResult r = m_fs->CopyFile(source.c_str(), target.c_str(), false);
+            CTreeCopyFs::CopyResult r = m_fs->CopyOne(source.c_str(), target.c_str(), false);
             if (r == CTreeCopyFs::EXISTS) {
                 if (Str_ICmp(source.c_str(), target.c_str()) == 0) {
                     m_ui->Error("コピー元とコピー先が同じなのでコピーできません");
@@ -81,7 +87,7 @@ private:
                 case CTreeCopyUi::NO:
                     return true;   // skipped: a moved file stays where it was
                 case CTreeCopyUi::YES:
-                    r = m_fs->CopyFile(source.c_str(), target.c_str(), true);
+                    r = m_fs->CopyOne(source.c_str(), target.c_str(), true);
                     break;
                 }
             }
@@ -90,7 +96,7 @@ private:
                 return false;
             }
         }
-        if (Removing() && !m_fs->DeleteFile(source.c_str())) {
+        if (Removing() && !m_fs->RemoveFile(source.c_str())) {
             Error("%s\n削除できません", source.c_str());
             return false;
         }
@@ -111,7 +117,7 @@ int TreeFileCopy(CTreeCopyUi* ui, int mode, const char* source, const char* targ
         fs = &plain;
     std::string src = source ? source : "";
     // The entry itself, never what a trailing separator would leave.
-    while (src.size() > 1 && src.back() == kFolderSep)
+    while (src.size() > 1 && EndsWithSeparator(src))
         src.pop_back();
     CCopyRun run(ui, mode, fs);
     int ok = src.empty() ? 0 : run.Entry(src, target ? target : "") ? 1 : 0;
@@ -147,7 +153,7 @@ bool CTreeCopyFs::MakeDir(const char* path)
     return !File_Exists(path) && Dir_Create(path) != 0;
 }
 
-bool CTreeCopyFs::DeleteFile(const char* path)
+bool CTreeCopyFs::RemoveFile(const char* path)
 {
     return File_Delete(path) != 0;
 }

@@ -32,8 +32,8 @@ public:
     virtual bool List(const char* folder, std::vector<std::string>& names, std::vector<bool>& dirs);
     virtual bool MakeDir(const char* path);
     virtual bool RemoveDir(const char* path);
-    virtual bool DeleteFile(const char* path);
-    virtual CopyResult CopyFile(const char* from, const char* to, bool overwrite);
+    virtual bool RemoveFile(const char* path);
+    virtual CopyResult CopyOne(const char* from, const char* to, bool overwrite);
 };
 
 // mode: TFC_COPY, TFC_MOVE or TFC_DELETE. source is a file or a folder

@@ -32,18 +32,6 @@ DWORD EdgeStyle()
 
 }  // namespace
 
-HWND FolderView_Create(HWND main) { return g_shell.folderView = CreatePane(main, IDC_FOLDERVIEW, EdgeStyle()); }
-int FolderView_IsBuilt() { return 0; }
-LRESULT FolderView_OnNotify(NMHDR*) { return 0; }
-void FolderView_OnContextMenu(int, int) {}
-void FolderView_UpdateMenu(HMENU) {}
-void FolderView_Command(int) {}
-void FolderView_Refresh() {}
-void FolderView_Clear() {}
-void FolderView_UpdateOpenStore(int, int, int) {}
-int FolderView_DragHover(POINT) { return 0; }
-void FolderView_DragEnd(HWND, int, int) {}
-
 HWND TitleView_Create(HWND main) { return g_shell.titleView = CreatePane(main, IDC_TITLEVIEW, EdgeStyle()); }
 int TitleView_IsBuilt() { return 0; }
 LRESULT TitleView_OnNotify(NMHDR*) { return 0; }
