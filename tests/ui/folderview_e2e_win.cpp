@@ -259,6 +259,92 @@ TEST_F(FolderViewE2e, ExpansionIsKeptAcrossARestart)
     Quit();
 }
 
+// A mouse drag from one item to another with real input.
+bool Drag(HWND tree, HTREEITEM from, HTREEITEM to, bool copy)
+{
+    RECT a, b;
+    if (!TreeItemRect(tree, from, &a) || !TreeItemRect(tree, to, &b) || !BringToFront(GetAncestor(tree, GA_ROOT)))
+        return false;
+    POINT p = {a.left + 6, (a.top + a.bottom) / 2}, q = {b.left + 6, (b.top + b.bottom) / 2};
+    ClientToScreen(tree, &p);
+    ClientToScreen(tree, &q);
+    auto mouse = [](DWORD flags) {
+        INPUT in = {};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = flags;
+        SendInput(1, &in, sizeof in);
+    };
+    auto key = [](WORD vk, bool up) {
+        INPUT in = {};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        SendInput(1, &in, sizeof in);
+    };
+    SetCursorPos(p.x, p.y);
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    for (int i = 1; i <= 10; ++i) {
+        Sleep(30);
+        SetCursorPos(p.x + (q.x - p.x) * i / 10, p.y + (q.y - p.y) * i / 10 + (i < 3 ? 8 : 0));
+        mouse(MOUSEEVENTF_MOVE);
+    }
+    if (copy)
+        key(VK_CONTROL, false);
+    Sleep(100);
+    mouse(MOUSEEVENTF_LEFTUP);
+    if (copy)
+        key(VK_CONTROL, true);
+    return true;
+}
+
+TEST_F(FolderViewE2e, DragMovesCopiesAndRefusesAFolderIntoItself)
+{
+    Start();
+    std::string root = Root();
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)TreeFind(tree, root + "\\趣味"));
+    ASSERT_TRUE(Drag(tree, TreeFind(tree, root + "\\趣味"), TreeFind(tree, root + "\\趣味\\釣り"), false));
+    HWND no = BoxWith("その操作はだめ");
+    ASSERT_TRUE(no);
+    EXPECT_EQ(ReadDialog(no).caption, "しゅ～");
+    PressButton(no, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return TopWindows(app.Id(), "#32770").empty(); }));
+    // Move (no Ctrl): the folder goes into the target folder.
+    ASSERT_TRUE(Drag(tree, TreeFind(tree, root + "\\空"), TreeFind(tree, root + "\\ソフト"), false));
+    ASSERT_TRUE(WaitFor([&] { return inst.HasData("ソフト\\空\\dummy.txt") && !inst.HasData("空"); }));
+    ASSERT_TRUE(WaitFor([&] { return TreeFind(tree, root + "\\ソフト\\空") != nullptr; }));
+    // Copy (Ctrl held): a store into another folder; both stay.
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)TreeFind(tree, root + "\\ソフト"));
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, (LPARAM)TreeFind(tree, root + "\\趣味"));
+    ASSERT_TRUE(Drag(tree, TreeFind(tree, root + "\\ソフト\\雑談スレ(3)"), TreeFind(tree, root + "\\趣味"), true));
+    ASSERT_TRUE(WaitFor([&] { return inst.HasData("趣味\\雑談.zvt"); }));
+    EXPECT_TRUE(inst.HasData("ソフト\\雑談.zvt"));
+    Quit();
+}
+
+TEST_F(FolderViewE2e, ContextMenuHighlightsItsItem)
+{
+    Start();
+    std::string root = Root();
+    RECT r;
+    ASSERT_TRUE(TreeItemRect(tree, TreeFind(tree, root + "\\ソフト"), &r));
+    ASSERT_TRUE(Click(tree, r.left + 6, (r.top + r.bottom) / 2, true));
+    ASSERT_TRUE(WaitFor([&] { return !OpenMenus(main).empty(); }));
+    HMENU menu = MenuOfPopup(OpenMenus(main).front());
+    std::vector<MenuItem> items = MenuItems(main, menu);
+    const MenuItem* rename = FindMenuItem(items, ID_RENAME);
+    ASSERT_TRUE(rename);
+    EXPECT_FALSE(rename->grayed);
+    EXPECT_TRUE(Item(root + "\\ソフト").state & TVIS_DROPHILITED);
+    Image shot;
+    ASSERT_TRUE(Capture(main, &shot));
+    EXPECT_TRUE(shot.NotBlank());
+    SavePng(shot, ScreenPath("folderview_context.png"));
+    SendKey(main, VK_ESCAPE);
+    ASSERT_TRUE(WaitFor([&] { return OpenMenus(main).empty(); }));
+    EXPECT_FALSE(Item(root + "\\ソフト").state & TVIS_DROPHILITED);
+    Quit();
+}
+
 TEST_F(FolderViewE2e, ImportWithoutItsPluginReportsTheStartError)
 {
     ASSERT_TRUE(inst.PutData("page.html", "<html></html>"));
