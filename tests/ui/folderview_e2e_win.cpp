@@ -3,6 +3,7 @@
 // by click at once and by keyboard after the delay, ticks written to
 // zeva_BBS.ini, new folder, rename and delete with their boxes answered, the
 // expansion kept across a restart, and the saved-page import's failure box.
+#include "plugins/e2e/e2e_util.h"
 #include "res/resource.h"
 #include "ui/driver/UiDriver.h"
 
@@ -365,6 +366,33 @@ TEST_F(FolderViewE2e, ImportWithoutItsPluginReportsTheStartError)
     HWND box = BoxWith("プラグイン起動エラー");
     ASSERT_TRUE(box);
     PressButton(box, IDOK);
+    Quit();
+}
+
+TEST_F(FolderViewE2e, ImportOfASavedPageFillsTheBoardsStore)
+{
+    ASSERT_TRUE(inst.AddPlugin(e2e::PluginExe("zv_ZVT.exe")));
+    ASSERT_TRUE(inst.PutData("page.html", "#T:取込\r\nS:5,*,04/01/02,12:00\r\nT:題\r\nN:名\r\nM:本文\r\n.\r\n"
+                                          "S:6,5,04/01/02,12:01\r\nT:Re:題\r\nN:名\r\nM:返信\r\n.\r\n"));
+    Start();
+    ASSERT_TRUE(ClickItem(Root() + "\\ソフト"));
+    ASSERT_TRUE(PostCommand(main, ID_IMPORT));
+    HWND open = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND d : TopWindows(app.Id(), "#32770"))
+            if (Child(d, 1148))
+                return (open = d) != nullptr;
+        return false;
+    }));
+    ASSERT_TRUE(SetText(Child(open, 1148), inst.DataDir() + "\\page.html"));
+    ASSERT_TRUE(PressButton(open, IDOK));
+    HWND box = BoxWith("2 個の記事をインポートしました");
+    ASSERT_TRUE(box);
+    EXPECT_EQ(ReadDialog(box).caption, "インポート結果");
+    PressButton(box, IDOK);
+    EXPECT_TRUE(inst.HasData("ソフト\\001.zvt"));
+    EXPECT_FALSE(inst.HasData("ソフト\\001.zv$"));
+    EXPECT_TRUE(WaitFor([&] { return TreeFind(tree, Root() + "\\ソフト\\取込(2)") != nullptr; }));
     Quit();
 }
 
