@@ -641,6 +641,9 @@ void FolderView_Command(int id)
         FolderView_ToggleTick(Handle(g_fv.current));
         return;
     }
+    // With nothing current a new folder goes into the data folder.
+    if (!Valid(g_fv.current) && id == ID_NEW_FOLDER && g_fv.model.Count())
+        g_fv.current = 0;
     if (!Valid(g_fv.current))
         return;
     // A copy: the commands rebuild the tree.
