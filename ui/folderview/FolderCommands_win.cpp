@@ -147,6 +147,13 @@ int AskPage(char* file, size_t size)
 
 void Import(const char* folder)
 {
+    // A patrol's workers start plug-ins in their board folders (the current
+    // folder of the process) and rewrite stores under the lock table: a
+    // plug-in started here meanwhile could land in another board's folder,
+    // and the store lock could wait on this very thread. Not while a
+    // patrol runs.
+    if (Patrol_IsRunning() || Patrol_Window())
+        return;
     Shell_SaveOpenStore();
     static char file[MAX_PATH] = "";
     if (!AskPage(file, sizeof file))
