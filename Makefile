@@ -49,6 +49,8 @@ bench: deps
 	tools/wine-run-x.sh $(WINDOWS)/tools/bench/startup/zeva_startbench.exe \
 		"$$(printf 'Z:%s' "$$PWD/$(WINDOWS)/zeva.exe" | tr / '\\')" \
 		"$$(printf 'Z:%s' "$$PWD/$(WINDOWS)/tools/bench/startup/zeva_minimal.exe" | tr / '\\')"
+	cmake --build $(WINDOWS) -j $(JOBS) --target zeva_folderbench
+	tools/wine-run-x.sh $(WINDOWS)/tools/bench/folderview/zeva_folderbench.exe
 
 # A patrol of demo boards served by the local board simulator (tools/demo/run.sh).
 run: windows

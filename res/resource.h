@@ -181,3 +181,11 @@
 #define IDC_AP_HELD 1311               // 送信保留 (B)
 #define IDC_AP_VIRTUAL 1312            // 仮想記事 (V)
 // ---- end of text view --------------------------------------------------------
+
+// ---- folder view ----------------------------------------------------------
+#define IDD_NEW_FOLDER 141          // "新しいフォルダ"
+#define IDC_NEW_FOLDER_NAME 1000    // its name field (up to 259 bytes)
+#define IDB_FOLDERVIEW 149          // folder view images, 16x16 cells (16 bits per pixel and more)
+#define IDB_FOLDERVIEW16 139        // the same in 16 colours
+#define IDB_FOLDERSTATE 168         // tick states, 12x12 cells
+// ---- end of folder view ----

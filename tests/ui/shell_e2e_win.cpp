@@ -132,6 +132,7 @@ TEST_F(ZevaShell, CommandsAndKeysMoveFocusAndToggleBars)
     int titleTop = WindowRect(Pane(IDC_TITLEVIEW)).top;
     ASSERT_TRUE(PostKey(Pane(IDC_TITLEVIEW), VK_F9));
     ASSERT_TRUE(WaitFor([&] { return !Visible(Pane(IDC_TOOLBAR)); }));
+    // The toolbar hides before the panes move: wait for the layout.
     EXPECT_TRUE(WaitFor([&] { return WindowRect(Pane(IDC_TITLEVIEW)).top < titleTop; }));
     ASSERT_TRUE(SendCommand(main, ID_VIEW_STATUSBAR));
     EXPECT_FALSE(Visible(Pane(IDC_STATUSBAR)));
