@@ -251,3 +251,51 @@ TEST_F(ZevaShell, CloseIsRefusedWhileAPatrolRuns)
 }
 
 }  // namespace
+
+namespace {
+
+// What a user does first: a new folder becomes a board in its property
+// sheet (plug-in, address, patrol tick), a patrol of the current folder
+// fetches it, and the tree shows the new store with its count.
+TEST_F(ZevaShell, NewBoardIsSetUpPatrolledAndCounted)
+{
+    ASSERT_TRUE(inst.AddPlugin(e2e::PluginExe("zv_ZVT.exe")));
+    ASSERT_TRUE(inst.PutData("zeva.ini", "[OPTION]\r\nAutoConnect=0\r\nProxyIE=0\r\nCloseRunWindow=1\r\n"));
+    ASSERT_TRUE(inst.PutData("新しい板\\zeva_BBS.ini", "[BASIC]\r\nLIB=ZVT\r\n"));
+    Start();
+    HWND tree = Pane(IDC_FOLDERVIEW);
+    std::string root = inst.DataDir() + "\\";
+    ASSERT_TRUE(TreeSelect(tree, TreeFind(tree, root + "\\新しい板")));
+    ASSERT_TRUE(WaitFor([&] { return StatusParts(Pane(IDC_STATUSBAR)).at(0) == "新しい板"; }));
+    ASSERT_TRUE(PostCommand(main, ID_FOLDER_PROPERTIES));
+    HWND sheet = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (HWND d : TopWindows(app.Id(), "#32770"))
+            if (Text(d) == "フォルダ プロパティ")
+                return (sheet = d) != nullptr;
+        return false;
+    }, 30000));
+    HWND basic = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+    EXPECT_EQ(Text(Child(basic, IDC_SET_PLUGIN)), "ZVT");
+    SendMessageA(Child(basic, IDC_SET_PATROL), BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageA(sheet, PSM_SETCURSEL, 1, 0);
+    HWND patrol = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+    ASSERT_TRUE(SetText(Child(patrol, IDC_SET_FIELD0), e2e::SimUrl("/ui/slow.cgi")));
+    Image shot;
+    ASSERT_TRUE(Capture(sheet, &shot));
+    SavePng(shot, ScreenPath("zeva_new_board_sheet.png"));
+    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(sheet); }));
+    std::string ini = inst.ReadData("新しい板\\zeva_BBS.ini");
+    EXPECT_NE(ini.find("URL=" + e2e::SimUrl("/ui/slow.cgi") + "\r\n"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("BBSFOLDER=1\r\n"), std::string::npos) << ini;
+
+    ASSERT_TRUE(PostCommand(main, ID_PATROL_CURRENT));
+    EXPECT_TRUE(WaitFor([&] { return TreeFind(tree, root + "\\新しい板\\遅い板(1)") != nullptr; }, 60000));
+    ASSERT_TRUE(Capture(main, &shot));
+    EXPECT_TRUE(shot.NotBlank());
+    SavePng(shot, ScreenPath("zeva_new_board.png"));
+    Quit();
+}
+
+}  // namespace

@@ -11,6 +11,7 @@
 #include "pluginhost/PluginHost.h"
 #include "res/links.h"
 #include "res/resource.h"
+#include "ui/folderview/FolderView_win.h"
 #include "ui/shell/Commands.h"
 #include "ui/shell/Layout.h"
 #include "ui/shell/ShellMenus_win.h"
@@ -45,19 +46,16 @@ void RefreshFoldersLater(void*)
     PostMessageA(g_shell.main, UWM_REFRESH_FOLDERS, 0, 0);
 }
 
-// The folder a patrol of the current folder visits: the open item's own
-// folder, or the folder that holds the open store.
+// The folder a patrol of the current folder visits: the current folder
+// item's own path for a folder, else the folder that holds it.
 void CurrentFolder(char* out, size_t size)
 {
     out[0] = 0;
-    if (!g_shell.openPath[0])
+    const FolderItem* item = FolderView_CurrentItem();
+    if (!item || !item->path[0])
         return;
-    if (!g_shell.openIsStore) {
-        Str_Copy(out, size, g_shell.openPath);
-        return;
-    }
-    const char* name = Path_FileName(g_shell.openPath);
-    Str_CopyN(out, size, g_shell.openPath, (size_t)(name - g_shell.openPath));
+    const char* name = Path_FileName(item->path);
+    Str_CopyN(out, size, item->path, (size_t)(name - item->path));
 }
 
 void StartPatrol(int kind)
