@@ -18,7 +18,8 @@ TEST(TitleMenu, EntriesFollowTheCurrentArticle)
         {ID_HOLD, 0, 0, 1, 0},           {ID_SEND_NEXT, 0, 0, 1, 0},          {ID_MARK_READ, 0, 1, 0, 1},
         {ID_MARK_UNREAD, 0, 1, 0, 1},    {ID_COPY_HOMEPAGE, 0, 1, 0, 0},      {ID_OPEN_HOMEPAGE, 0, 1, 0, 0},
         {ID_COPY_EMAIL, 0, 0, 1, 0},     {ID_MAIL_AUTHOR, 0, 0, 1, 0},        {ID_NEW_ARTICLE, 0, 1, 0, 0},
-        {ID_REPLY, 0, 1, 0, 0},          {ID_SORT_DATE, 1, 1, 1, 1},
+        {ID_REPLY, 0, 1, 0, 0},          {ID_SORT_DATE, 1, 1, 1, 1},          {ID_READ_ON, 1, 1, 1, 1},
+        {ID_SCROLL_BACK, 1, 1, 1, 1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(TitleMenu_Allowed(c.id, none), c.none) << c.id;
@@ -42,6 +43,8 @@ TEST(TitleMenu, ChecksOfTreeSortsAndDisplayBits)
         EXPECT_EQ(TitleMenu_Checked(c.id, c.tree, c.clmsort, c.viewflag), c.checked) << c.id;
     EXPECT_TRUE(TitleMenu_Answered(ID_SORT_TREE));
     EXPECT_TRUE(TitleMenu_Answered(ID_NEXT_ARTICLE));
+    EXPECT_TRUE(TitleMenu_Answered(ID_READ_ON));
+    EXPECT_TRUE(TitleMenu_Answered(ID_SCROLL_BACK));
     EXPECT_FALSE(TitleMenu_Answered(ID_DELETE_ARTICLE));
 }
 

@@ -33,6 +33,8 @@ int TitleMenu_Answered(int id)
     switch (id) {
     case ID_NEXT_ARTICLE:
     case ID_PREV_ARTICLE:
+    case ID_READ_ON:
+    case ID_SCROLL_BACK:
     case ID_SORT_TREE:
     case ID_SORT_NUMBER:
     case ID_SORT_TITLE:

@@ -12,6 +12,7 @@
 #include "ui/titleview/History.h"
 #include "ui/titleview/TitleDraw.h"
 #include "ui/titleview/TitleMenu.h"
+#include "ui/titleview/TitleRead.h"
 #include "ui/titleview/TitleRows.h"
 #include "ui/shell/Commands.h"
 
@@ -730,6 +731,24 @@ void TitleView_Command(int id)
                                   : g_tv.curRow + (id == ID_NEXT_ARTICLE ? 1 : -1);
         if (row >= 0 && row < count)
             TitleView_SelectRow(row);
+        return;
+    }
+    case ID_READ_ON:
+    case ID_SCROLL_BACK: {
+        // Space pages the text; at its end (or top) the row changes. A
+        // text still waiting on its timer is shown first.
+        int down = id == ID_READ_ON;
+        int scrolled = 0;
+        if (g_tv.curArticle >= 0 && g_tv.shownArticle != g_tv.curArticle) {
+            OnTextTimer();
+            scrolled = 1;
+        } else if (g_tv.curArticle >= 0)
+            scrolled = TextView_Page(down);
+        TitleReadStep step = Title_ReadStep(down, scrolled, g_tv.curRow, g_tv.rows.Count());
+        if (step.markRead)
+            TitleView_MarkCurrentRead();
+        if (step.row >= 0)
+            TitleView_SelectRow(step.row);
         return;
     }
     case ID_SORT_TREE:
