@@ -471,15 +471,14 @@ int Tree_BuildText(const TreeArticle* a, int n, TitleTree* out)
 int Tree_OrderThreads(const TreeArticle* a, TitleTree* tree)
 {
     try {
-        std::vector<int> start;
-        size_t roots = 0;
-        for (size_t r = 0; r < tree->order.size(); ++r)
-            roots += tree->depth[r] == 0 || r == 0;
-        start.reserve(roots);
-        for (size_t r = 0; r < tree->order.size(); ++r)
-            if (tree->depth[r] == 0 || r == 0)
-                start.push_back((int)r);
-        size_t m = start.size();
+        // The first row of every thread, written without a branch (about
+        // half of the rows are roots, in no pattern).
+        std::vector<int> start(tree->order.size() + 1);
+        size_t m = 0;
+        for (size_t r = 0; r < tree->order.size(); ++r) {
+            start[m] = (int)r;
+            m += tree->depth[r] == 0 || r == 0;
+        }
         if (m < 2)
             return 1;
         std::vector<uint32_t> key(m), number(m);
@@ -487,6 +486,28 @@ int Tree_OrderThreads(const TreeArticle* a, TitleTree* tree)
             const TreeArticle& x = a[tree->order[(size_t)start[t]]];
             key[t] = Tree_DateKey(x.date, x.time);
             number[t] = (uint32_t)x.no;
+        }
+        // Keys strictly ascending (threads oldest first, no two roots of
+        // one minute): each pick is the last thread left, so the threads
+        // simply stand in turned order.
+        bool strictly = true;
+        for (size_t t = 1; t < m && strictly; ++t)
+            strictly = key[t - 1] < key[t];
+        if (strictly) {
+            size_t rows = tree->order.size();
+            std::vector<int> order(rows);
+            std::vector<uint16_t> depth(rows);
+            size_t written = 0;
+            for (size_t t = m; t-- > 0;) {
+                size_t b = (size_t)start[t], end = t + 1 < m ? (size_t)start[t + 1] : rows;
+                for (size_t r = b; r < end; ++r, ++written) {
+                    order[written] = tree->order[r];
+                    depth[written] = tree->depth[r];
+                }
+            }
+            tree->order.swap(order);
+            tree->depth.swap(depth);
+            return 1;
         }
         // Threads by key, greatest first, equal keys in their order.
         std::vector<int> byKey(m), buf;
