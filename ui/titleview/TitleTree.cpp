@@ -82,9 +82,11 @@ void RadixSort(std::vector<std::pair<uint32_t, int>>& v)
 class CWorkList {
 public:
     CWorkList(const TreeArticle* a, const std::vector<int>& sorted)
-        : m_sorted(sorted), m_removed(sorted.size(), 0), m_next(sorted.size(), -1), m_own(sorted.size(), -1)
+        : m_e(sorted.size())
     {
         size_t n = sorted.size();
+        for (size_t p = 0; p < n; ++p)
+            m_e[p] = {sorted[p], -1, -1, 0};
         if (DenseGroups(a))
             return;
         std::vector<std::pair<uint32_t, int>> byNo;
@@ -101,7 +103,7 @@ public:
             RadixSort(byNo);
         for (size_t i = 0; i < byNo.size(); ++i) {
             bool same = i > 0 && byNo[i].first == byNo[i - 1].first;
-            m_own[(size_t)byNo[i].second] = same ? m_own[(size_t)byNo[i - 1].second] : (int)i;
+            m_e[(size_t)byNo[i].second].own = same ? m_e[(size_t)byNo[i - 1].second].own : (int)i;
         }
         m_head.assign(byNo.size(), -1);
         std::vector<int> tail(byNo.size(), -1);
@@ -109,7 +111,7 @@ public:
             if (tail[(size_t)g] < 0)
                 m_head[(size_t)g] = p;
             else
-                m_next[(size_t)tail[(size_t)g]] = p;
+                m_e[(size_t)tail[(size_t)g]].next = p;
             tail[(size_t)g] = p;
         };
         if (ordered) {
@@ -184,45 +186,54 @@ public:
     // found in a table. 0 when they are too spread out for one.
     bool DenseGroups(const TreeArticle* a)
     {
-        size_t n = m_sorted.size();
+        // The articles are read once: number and parent wait in the own
+        // and next fields of each entry until they are turned into links.
+        size_t n = m_e.size();
         uint32_t lo = 0xFFFFFFFFu, hi = 0;
         for (size_t p = 0; p < n; ++p) {
-            int32_t no = a[m_sorted[p]].no;
-            if (NoKnown(no)) {
-                lo = (uint32_t)no < lo ? (uint32_t)no : lo;
-                hi = (uint32_t)no > hi ? (uint32_t)no : hi;
+            const TreeArticle& t = a[m_e[p].article];
+            m_e[p].own = t.no;
+            m_e[p].next = t.pno;
+            if (NoKnown(t.no)) {
+                lo = (uint32_t)t.no < lo ? (uint32_t)t.no : lo;
+                hi = (uint32_t)t.no > hi ? (uint32_t)t.no : hi;
             }
         }
-        if (lo > hi || (uint64_t)(hi - lo) > 4 * (uint64_t)n + 64)
+        if (lo > hi || (uint64_t)(hi - lo) > 4 * (uint64_t)n + 64) {
+            for (Entry& e : m_e)
+                e.own = e.next = -1;
             return lo > hi;   // no numbers at all: no groups, done
+        }
         size_t range = (size_t)(hi - lo) + 1;
         std::vector<char> present(range, 0);
-        for (size_t p = 0; p < n; ++p) {
-            int32_t no = a[m_sorted[p]].no;
+        for (Entry& e : m_e) {
+            int32_t no = e.own;
+            e.own = -1;
             if (NoKnown(no)) {
                 present[(uint32_t)no - lo] = 1;
-                m_own[p] = (int)((uint32_t)no - lo);
+                e.own = (int)((uint32_t)no - lo);
             }
         }
         // Chains in work-list order, put together from the back.
         m_head.assign(range, -1);
         for (size_t p = n; p-- > 0;) {
-            int32_t pno = a[m_sorted[p]].pno;
+            int32_t pno = m_e[p].next;
+            m_e[p].next = -1;
             if (!NoKnown(pno) || (uint32_t)pno < lo || (uint32_t)pno > hi || !present[(uint32_t)pno - lo])
                 continue;
             size_t g = (uint32_t)pno - lo;
-            m_next[p] = m_head[g];
+            m_e[p].next = m_head[g];
             m_head[g] = (int)p;
         }
         return true;
     }
 
-    int Size() const { return (int)m_sorted.size(); }
-    int Article(int pos) const { return m_sorted[(size_t)pos]; }
-    bool Removed(int pos) const { return m_removed[(size_t)pos] != 0; }
+    int Size() const { return (int)m_e.size(); }
+    int Article(int pos) const { return m_e[(size_t)pos].article; }
+    bool Removed(int pos) const { return m_e[(size_t)pos].removed != 0; }
     void Remove(int pos)
     {
-        m_removed[(size_t)pos] = 1;
+        m_e[(size_t)pos].removed = 1;
         if (pos < m_cursor)
             ++m_removedBefore;
     }
@@ -234,21 +245,27 @@ public:
     }
     int RemovedBefore() const { return m_removedBefore; }
     // The children group of the number of the entry at pos (-1 for none).
-    int Group(int pos) const { return m_own[(size_t)pos]; }
+    int Group(int pos) const { return m_e[(size_t)pos].own; }
 
     // The position of the first remaining entry of a children group, or -1.
     int FirstChild(int group)
     {
         int& h = m_head[(size_t)group];
-        while (h >= 0 && m_removed[(size_t)h])
-            h = m_next[(size_t)h];
+        while (h >= 0 && m_e[(size_t)h].removed)
+            h = m_e[(size_t)h].next;
         return h;
     }
 
 private:
-    const std::vector<int>& m_sorted;
-    std::vector<char> m_removed;
-    std::vector<int> m_next, m_own, m_head;
+    // What placing reads of one entry, together in one cache line.
+    struct Entry {
+        int article;   // index into the articles
+        int own;       // the children group of its number, or -1
+        int next;      // the next entry with the same parent, or -1
+        int removed;
+    };
+    std::vector<Entry> m_e;
+    std::vector<int> m_head;
     int m_cursor = -1, m_removedBefore = 0;
 };
 
