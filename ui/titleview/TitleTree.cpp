@@ -78,15 +78,16 @@ void RadixSort(std::vector<std::pair<uint32_t, int>>& v)
 // Remaining entries of the work list, by position, with the children of
 // every number chained in work-list order. A number's group is the place of
 // its first entry among the entries ordered by number; parents are found by
-// joining the entries ordered by parent with those ordered by number.
+// joining the entries ordered by parent with those ordered by number. The
+// chain of a number starts in the record of its first entry in the work
+// list, so that the children of a unique number are found in its own
+// record.
 class CWorkList {
 public:
     CWorkList(const TreeArticle* a, const std::vector<int>& sorted)
-        : m_e(sorted.size())
+        : m_sorted(sorted), m_e(sorted.size(), Entry{-1, -1, -1, 0})
     {
         size_t n = sorted.size();
-        for (size_t p = 0; p < n; ++p)
-            m_e[p] = {sorted[p], -1, -1, 0};
         if (DenseGroups(a))
             return;
         std::vector<std::pair<uint32_t, int>> byNo;
@@ -179,6 +180,19 @@ public:
                 if (parentGroup[p] >= 0)
                     chain(parentGroup[p], (int)p);
         }
+        // Each group's chain moves to the record of its first entry.
+        std::vector<int> first(m_head.size(), -1);
+        for (size_t p = 0; p < n; ++p) {
+            int g = m_e[p].own;
+            if (g < 0)
+                continue;
+            if (first[(size_t)g] < 0) {
+                first[(size_t)g] = (int)p;
+                m_e[p].head = m_head[(size_t)g];
+            }
+            m_e[p].own = first[(size_t)g];
+        }
+        m_head.clear();
     }
 
     // Numbers that lie close together (boards count up; identifiers are
@@ -191,7 +205,7 @@ public:
         size_t n = m_e.size();
         uint32_t lo = 0xFFFFFFFFu, hi = 0;
         for (size_t p = 0; p < n; ++p) {
-            const TreeArticle& t = a[m_e[p].article];
+            const TreeArticle& t = a[m_sorted[p]];
             m_e[p].own = t.no;
             m_e[p].next = t.pno;
             if (NoKnown(t.no)) {
@@ -205,31 +219,34 @@ public:
             return lo > hi;   // no numbers at all: no groups, done
         }
         size_t range = (size_t)(hi - lo) + 1;
-        std::vector<char> present(range, 0);
-        for (Entry& e : m_e) {
-            int32_t no = e.own;
-            e.own = -1;
+        std::vector<int> first(range, -1);   // of each number, in the work list
+        for (size_t p = 0; p < n; ++p) {
+            int32_t no = m_e[p].own;
+            m_e[p].own = -1;
             if (NoKnown(no)) {
-                present[(uint32_t)no - lo] = 1;
-                e.own = (int)((uint32_t)no - lo);
+                int& f = first[(uint32_t)no - lo];
+                if (f < 0)
+                    f = (int)p;
+                m_e[p].own = f;
             }
         }
         // Chains in work-list order, put together from the back.
-        m_head.assign(range, -1);
         for (size_t p = n; p-- > 0;) {
             int32_t pno = m_e[p].next;
             m_e[p].next = -1;
-            if (!NoKnown(pno) || (uint32_t)pno < lo || (uint32_t)pno > hi || !present[(uint32_t)pno - lo])
+            if (!NoKnown(pno) || (uint32_t)pno < lo || (uint32_t)pno > hi)
                 continue;
-            size_t g = (uint32_t)pno - lo;
-            m_e[p].next = m_head[g];
-            m_head[g] = (int)p;
+            int g = first[(uint32_t)pno - lo];
+            if (g < 0)
+                continue;
+            m_e[p].next = m_e[(size_t)g].head;
+            m_e[(size_t)g].head = (int)p;
         }
         return true;
     }
 
     int Size() const { return (int)m_e.size(); }
-    int Article(int pos) const { return m_e[(size_t)pos].article; }
+    int Article(int pos) const { return m_sorted[(size_t)pos]; }
     bool Removed(int pos) const { return m_e[(size_t)pos].removed != 0; }
     void Remove(int pos)
     {
@@ -244,13 +261,14 @@ public:
         m_removedBefore = 0;
     }
     int RemovedBefore() const { return m_removedBefore; }
-    // The children group of the number of the entry at pos (-1 for none).
+    // The children group of the number of the entry at pos (-1 for none):
+    // the position of the first entry with that number.
     int Group(int pos) const { return m_e[(size_t)pos].own; }
 
     // The position of the first remaining entry of a children group, or -1.
     int FirstChild(int group)
     {
-        int& h = m_head[(size_t)group];
+        int& h = m_e[(size_t)group].head;
         while (h >= 0 && m_e[(size_t)h].removed)
             h = m_e[(size_t)h].next;
         return h;
@@ -259,13 +277,14 @@ public:
 private:
     // What placing reads of one entry, together in one cache line.
     struct Entry {
-        int article;   // index into the articles
         int own;       // the children group of its number, or -1
         int next;      // the next entry with the same parent, or -1
+        int head;      // for the first entry of a number: its first child
         int removed;
     };
+    const std::vector<int>& m_sorted;
     std::vector<Entry> m_e;
-    std::vector<int> m_head;
+    std::vector<int> m_head;   // while the groups are built apart from the work list
     int m_cursor = -1, m_removedBefore = 0;
 };
 
