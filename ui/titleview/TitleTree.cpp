@@ -220,16 +220,20 @@ public:
         }
         size_t range = (size_t)(hi - lo) + 1;
         std::vector<int> first(range, -1);   // of each number, in the work list
+        bool unique = true;
         for (size_t p = 0; p < n; ++p) {
             int32_t no = m_e[p].own;
             m_e[p].own = -1;
             if (NoKnown(no)) {
                 int& f = first[(uint32_t)no - lo];
+                unique = unique && f < 0;
                 if (f < 0)
                     f = (int)p;
                 m_e[p].own = f;
             }
         }
+        m_parent.assign(n, (int)n);
+        bool before = true;
         // Chains in work-list order, put together from the back.
         for (size_t p = n; p-- > 0;) {
             int32_t pno = m_e[p].next;
@@ -241,11 +245,20 @@ public:
                 continue;
             m_e[p].next = m_e[(size_t)g].head;
             m_e[(size_t)g].head = (int)p;
+            m_parent[p] = g;
+            before = before && g < (int)p;
         }
+        m_forest = unique && before;
         return true;
     }
 
     int Size() const { return (int)m_e.size(); }
+    // Numbers unique and every parent standing before its replies (a
+    // board's own order): each entry is placed by its parent's scan, so the
+    // rows are the preorder of the forest the parents make. Parent() is then
+    // the parent's position, or Size() for a root.
+    bool Forest() const { return m_forest; }
+    int Parent(int pos) const { return m_parent[(size_t)pos]; }
     int Article(int pos) const { return m_sorted[(size_t)pos]; }
     bool Removed(int pos) const { return m_e[(size_t)pos].removed != 0; }
     void Remove(int pos)
@@ -285,6 +298,8 @@ private:
     const std::vector<int>& m_sorted;
     std::vector<Entry> m_e;
     std::vector<int> m_head;   // while the groups are built apart from the work list
+    std::vector<int> m_parent;
+    bool m_forest = false;
     int m_cursor = -1, m_removedBefore = 0;
 };
 
@@ -328,6 +343,38 @@ void Place(CWorkList& w, int pos, int depth, RowWriter& out, std::vector<std::pa
         if (g >= 0 && w.FirstChild(g) >= 0)
             stack.push_back({g, top.second + 1});
     }
+}
+
+// The preorder of a forest whose parents stand before their children,
+// without a walk: subtree sizes from the back, then each entry's row from
+// the front (a root goes after the trees before it, a child after its
+// parent and its earlier siblings' trees). Slot n stands for "no parent".
+void PlaceForest(const CWorkList& w, RowWriter& out)
+{
+    size_t n = (size_t)w.Size();
+    // Subtree size, turned into the next free row below the entry once
+    // its own row is known.
+    std::vector<int> slot(n + 1, 1);
+    std::vector<int> depth(n + 1);
+    for (size_t p = n; p-- > 0;)
+        slot[(size_t)w.Parent((int)p)] += slot[p];
+    slot[n] = 0;
+    depth[n] = -1;
+    int maxDepth = 0;
+    for (size_t p = 0; p < n; ++p) {
+        size_t g = (size_t)w.Parent((int)p);
+        int row = slot[g];
+        slot[g] += slot[p];
+        slot[p] = row + 1;
+        int d = depth[g] + 1;
+        depth[p] = d;
+        d = d < TREE_DEPTH_MAX ? d : TREE_DEPTH_MAX;
+        maxDepth = d > maxDepth ? d : maxDepth;
+        out.order[row] = w.Article((int)p);
+        out.depth[row] = (uint16_t)d;
+    }
+    out.count = n;
+    out.maxDepth = maxDepth;
 }
 
 std::vector<int> SortedIndices(const TreeArticle* a, int n, bool (*less)(const TreeArticle&, const TreeArticle&))
@@ -415,10 +462,14 @@ int Tree_BuildNumber(const TreeArticle* a, int n, TitleTree* out)
         out->textBuilder = 0;
         std::vector<int> sorted = SortedIndices(a, n, NumberLess);
         CWorkList w(a, sorted);
-        std::vector<std::pair<int, int>> stack;
-        for (int p = 0; p < n; ++p)
-            if (!w.Removed(p))
-                Place(w, p, 0, rows, stack);
+        if (w.Forest()) {
+            PlaceForest(w, rows);
+        } else {
+            std::vector<std::pair<int, int>> stack;
+            for (int p = 0; p < n; ++p)
+                if (!w.Removed(p))
+                    Place(w, p, 0, rows, stack);
+        }
         Finish(out, rows);
         return 1;
     } catch (const std::bad_alloc&) {
