@@ -7,7 +7,10 @@
 // is the group's first unremoved entry. The text builder's first pass keeps
 // its place as a count of entries passed over; a Fenwick tree of the
 // remaining entries turns that count back into a position. Placing is
-// iterative: a reply chain may be deeper than the stack.
+// iterative: a reply chain may be deeper than the stack. When numbers are
+// unique and every parent stands before its replies (a board's usual
+// store), the number builder's rows are the preorder of the reply forest
+// and are counted out in two linear passes instead of walked.
 #include "ui/titleview/TitleTree.h"
 
 #include "base/clock.h"
