@@ -162,4 +162,52 @@ TEST(TitleTree, BuildersGiveTheRowsOfTheLiteralAlgorithm)
     }
 }
 
+// Stores as boards keep them: numbers counting up (a few left out), replies
+// to an article a little before, dates that grow with the number: without
+// ties every article is later than the one before it; with ties some share
+// the minute of the one before, and with ties 2 now and then one is older.
+// With odd 1, a few articles repeat the number before them or are unsent;
+// with odd 2, a few reply to themselves or to a later number.
+std::vector<TreeArticle> BoardStore(std::mt19937& rng, int n, int ties, int odd)
+{
+    static const char* titles[] = {"", "a", "Re: a"};
+    std::vector<TreeArticle> a;
+    int32_t no = 1000 + (int32_t)(rng() % 50);
+    uint32_t key = 36u * 512u << 16;
+    for (int i = 0; i < n; ++i) {
+        TreeArticle x;
+        if (!(odd == 1 && rng() % 10 == 0))
+            no += 1 + (rng() % 8 == 0 ? (int32_t)(rng() % 3) : 0);
+        x.no = no;
+        x.pno = i > 0 && rng() % 2 ? no - 1 - (int32_t)(rng() % 12) : U;
+        if (odd == 2 && rng() % 12 == 0)
+            x.pno = no + (int32_t)(rng() % 3);
+        if (odd == 1 && rng() % 12 == 0)
+            x.no = U;
+        key += ties && rng() % 3 == 0 ? 0 : 1 + rng() % 5;
+        if (ties == 2 && rng() % 10 == 0)
+            key -= 1 + rng() % 3;
+        x.date = (uint16_t)(key >> 16);
+        x.time = (uint16_t)key;
+        x.title = titles[rng() % 3];
+        a.push_back(x);
+    }
+    return a;
+}
+
+TEST(TitleTree, BoardLikeStoresGiveTheRowsOfTheLiteralAlgorithm)
+{
+    std::mt19937 rng(8122026);
+    for (int round = 0; round < 120; ++round) {
+        int n = 1 + (int)(rng() % (round < 90 ? 60 : 400));
+        std::vector<TreeArticle> a = BoardStore(rng, n, round % 3, round % 4 == 3 ? 1 + round / 4 % 2 : 0);
+        for (bool text : {false, true})
+            for (int sortUp : {0, 1}) {
+                Rows fast = Fast(a, text, sortUp), ref = Reference(a, text, sortUp);
+                ASSERT_EQ(fast.order, ref.order) << "round " << round << " text " << text << " up " << sortUp;
+                ASSERT_EQ(fast.depth, ref.depth) << "round " << round << " text " << text << " up " << sortUp;
+            }
+    }
+}
+
 }  // namespace

@@ -7,7 +7,10 @@
 // is the group's first unremoved entry. The text builder's first pass keeps
 // its place as a count of entries passed over; a Fenwick tree of the
 // remaining entries turns that count back into a position. Placing is
-// iterative: a reply chain may be deeper than the stack.
+// iterative: a reply chain may be deeper than the stack. When numbers are
+// unique and every parent stands before its replies (a board's usual
+// store), the number builder's rows are the preorder of the reply forest
+// and are counted out in two linear passes instead of walked.
 #include "ui/titleview/TitleTree.h"
 
 #include "base/clock.h"
@@ -78,11 +81,14 @@ void RadixSort(std::vector<std::pair<uint32_t, int>>& v)
 // Remaining entries of the work list, by position, with the children of
 // every number chained in work-list order. A number's group is the place of
 // its first entry among the entries ordered by number; parents are found by
-// joining the entries ordered by parent with those ordered by number.
+// joining the entries ordered by parent with those ordered by number. The
+// chain of a number starts in the record of its first entry in the work
+// list, so that the children of a unique number are found in its own
+// record.
 class CWorkList {
 public:
     CWorkList(const TreeArticle* a, const std::vector<int>& sorted)
-        : m_sorted(sorted), m_removed(sorted.size(), 0), m_next(sorted.size(), -1), m_own(sorted.size(), -1)
+        : m_sorted(sorted), m_e(sorted.size(), Entry{-1, -1, -1, 0})
     {
         size_t n = sorted.size();
         if (DenseGroups(a))
@@ -101,7 +107,7 @@ public:
             RadixSort(byNo);
         for (size_t i = 0; i < byNo.size(); ++i) {
             bool same = i > 0 && byNo[i].first == byNo[i - 1].first;
-            m_own[(size_t)byNo[i].second] = same ? m_own[(size_t)byNo[i - 1].second] : (int)i;
+            m_e[(size_t)byNo[i].second].own = same ? m_e[(size_t)byNo[i - 1].second].own : (int)i;
         }
         m_head.assign(byNo.size(), -1);
         std::vector<int> tail(byNo.size(), -1);
@@ -109,7 +115,7 @@ public:
             if (tail[(size_t)g] < 0)
                 m_head[(size_t)g] = p;
             else
-                m_next[(size_t)tail[(size_t)g]] = p;
+                m_e[(size_t)tail[(size_t)g]].next = p;
             tail[(size_t)g] = p;
         };
         if (ordered) {
@@ -177,6 +183,19 @@ public:
                 if (parentGroup[p] >= 0)
                     chain(parentGroup[p], (int)p);
         }
+        // Each group's chain moves to the record of its first entry.
+        std::vector<int> first(m_head.size(), -1);
+        for (size_t p = 0; p < n; ++p) {
+            int g = m_e[p].own;
+            if (g < 0)
+                continue;
+            if (first[(size_t)g] < 0) {
+                first[(size_t)g] = (int)p;
+                m_e[p].head = m_head[(size_t)g];
+            }
+            m_e[p].own = first[(size_t)g];
+        }
+        m_head.clear();
     }
 
     // Numbers that lie close together (boards count up; identifiers are
@@ -184,45 +203,70 @@ public:
     // found in a table. 0 when they are too spread out for one.
     bool DenseGroups(const TreeArticle* a)
     {
-        size_t n = m_sorted.size();
+        // The articles are read once: number and parent wait in the own
+        // and next fields of each entry until they are turned into links.
+        size_t n = m_e.size();
         uint32_t lo = 0xFFFFFFFFu, hi = 0;
         for (size_t p = 0; p < n; ++p) {
-            int32_t no = a[m_sorted[p]].no;
-            if (NoKnown(no)) {
-                lo = (uint32_t)no < lo ? (uint32_t)no : lo;
-                hi = (uint32_t)no > hi ? (uint32_t)no : hi;
+            const TreeArticle& t = a[m_sorted[p]];
+            m_e[p].own = t.no;
+            m_e[p].next = t.pno;
+            if (NoKnown(t.no)) {
+                lo = (uint32_t)t.no < lo ? (uint32_t)t.no : lo;
+                hi = (uint32_t)t.no > hi ? (uint32_t)t.no : hi;
             }
         }
-        if (lo > hi || (uint64_t)(hi - lo) > 4 * (uint64_t)n + 64)
+        if (lo > hi || (uint64_t)(hi - lo) > 4 * (uint64_t)n + 64) {
+            for (Entry& e : m_e)
+                e.own = e.next = -1;
             return lo > hi;   // no numbers at all: no groups, done
+        }
         size_t range = (size_t)(hi - lo) + 1;
-        std::vector<char> present(range, 0);
+        std::vector<int> first(range, -1);   // of each number, in the work list
+        bool unique = true;
         for (size_t p = 0; p < n; ++p) {
-            int32_t no = a[m_sorted[p]].no;
+            int32_t no = m_e[p].own;
+            m_e[p].own = -1;
             if (NoKnown(no)) {
-                present[(uint32_t)no - lo] = 1;
-                m_own[p] = (int)((uint32_t)no - lo);
+                int& f = first[(uint32_t)no - lo];
+                unique = unique && f < 0;
+                if (f < 0)
+                    f = (int)p;
+                m_e[p].own = f;
             }
         }
+        m_parent.assign(n, (int)n);
+        bool before = true;
         // Chains in work-list order, put together from the back.
-        m_head.assign(range, -1);
         for (size_t p = n; p-- > 0;) {
-            int32_t pno = a[m_sorted[p]].pno;
-            if (!NoKnown(pno) || (uint32_t)pno < lo || (uint32_t)pno > hi || !present[(uint32_t)pno - lo])
+            int32_t pno = m_e[p].next;
+            m_e[p].next = -1;
+            if (!NoKnown(pno) || (uint32_t)pno < lo || (uint32_t)pno > hi)
                 continue;
-            size_t g = (uint32_t)pno - lo;
-            m_next[p] = m_head[g];
-            m_head[g] = (int)p;
+            int g = first[(uint32_t)pno - lo];
+            if (g < 0)
+                continue;
+            m_e[p].next = m_e[(size_t)g].head;
+            m_e[(size_t)g].head = (int)p;
+            m_parent[p] = g;
+            before = before && g < (int)p;
         }
+        m_forest = unique && before;
         return true;
     }
 
-    int Size() const { return (int)m_sorted.size(); }
+    int Size() const { return (int)m_e.size(); }
+    // Numbers unique and every parent standing before its replies (a
+    // board's own order): each entry is placed by its parent's scan, so the
+    // rows are the preorder of the forest the parents make. Parent() is then
+    // the parent's position, or Size() for a root.
+    bool Forest() const { return m_forest; }
+    int Parent(int pos) const { return m_parent[(size_t)pos]; }
     int Article(int pos) const { return m_sorted[(size_t)pos]; }
-    bool Removed(int pos) const { return m_removed[(size_t)pos] != 0; }
+    bool Removed(int pos) const { return m_e[(size_t)pos].removed != 0; }
     void Remove(int pos)
     {
-        m_removed[(size_t)pos] = 1;
+        m_e[(size_t)pos].removed = 1;
         if (pos < m_cursor)
             ++m_removedBefore;
     }
@@ -233,22 +277,32 @@ public:
         m_removedBefore = 0;
     }
     int RemovedBefore() const { return m_removedBefore; }
-    // The children group of the number of the entry at pos (-1 for none).
-    int Group(int pos) const { return m_own[(size_t)pos]; }
+    // The children group of the number of the entry at pos (-1 for none):
+    // the position of the first entry with that number.
+    int Group(int pos) const { return m_e[(size_t)pos].own; }
 
     // The position of the first remaining entry of a children group, or -1.
     int FirstChild(int group)
     {
-        int& h = m_head[(size_t)group];
-        while (h >= 0 && m_removed[(size_t)h])
-            h = m_next[(size_t)h];
+        int& h = m_e[(size_t)group].head;
+        while (h >= 0 && m_e[(size_t)h].removed)
+            h = m_e[(size_t)h].next;
         return h;
     }
 
 private:
+    // What placing reads of one entry, together in one cache line.
+    struct Entry {
+        int own;       // the children group of its number, or -1
+        int next;      // the next entry with the same parent, or -1
+        int head;      // for the first entry of a number: its first child
+        int removed;
+    };
     const std::vector<int>& m_sorted;
-    std::vector<char> m_removed;
-    std::vector<int> m_next, m_own, m_head;
+    std::vector<Entry> m_e;
+    std::vector<int> m_head;   // while the groups are built apart from the work list
+    std::vector<int> m_parent;
+    bool m_forest = false;
     int m_cursor = -1, m_removedBefore = 0;
 };
 
@@ -292,6 +346,38 @@ void Place(CWorkList& w, int pos, int depth, RowWriter& out, std::vector<std::pa
         if (g >= 0 && w.FirstChild(g) >= 0)
             stack.push_back({g, top.second + 1});
     }
+}
+
+// The preorder of a forest whose parents stand before their children,
+// without a walk: subtree sizes from the back, then each entry's row from
+// the front (a root goes after the trees before it, a child after its
+// parent and its earlier siblings' trees). Slot n stands for "no parent".
+void PlaceForest(const CWorkList& w, RowWriter& out)
+{
+    size_t n = (size_t)w.Size();
+    // Subtree size, turned into the next free row below the entry once
+    // its own row is known.
+    std::vector<int> slot(n + 1, 1);
+    std::vector<int> depth(n + 1);
+    for (size_t p = n; p-- > 0;)
+        slot[(size_t)w.Parent((int)p)] += slot[p];
+    slot[n] = 0;
+    depth[n] = -1;
+    int maxDepth = 0;
+    for (size_t p = 0; p < n; ++p) {
+        size_t g = (size_t)w.Parent((int)p);
+        int row = slot[g];
+        slot[g] += slot[p];
+        slot[p] = row + 1;
+        int d = depth[g] + 1;
+        depth[p] = d;
+        d = d < TREE_DEPTH_MAX ? d : TREE_DEPTH_MAX;
+        maxDepth = d > maxDepth ? d : maxDepth;
+        out.order[row] = w.Article((int)p);
+        out.depth[row] = (uint16_t)d;
+    }
+    out.count = n;
+    out.maxDepth = maxDepth;
 }
 
 std::vector<int> SortedIndices(const TreeArticle* a, int n, bool (*less)(const TreeArticle&, const TreeArticle&))
@@ -379,10 +465,14 @@ int Tree_BuildNumber(const TreeArticle* a, int n, TitleTree* out)
         out->textBuilder = 0;
         std::vector<int> sorted = SortedIndices(a, n, NumberLess);
         CWorkList w(a, sorted);
-        std::vector<std::pair<int, int>> stack;
-        for (int p = 0; p < n; ++p)
-            if (!w.Removed(p))
-                Place(w, p, 0, rows, stack);
+        if (w.Forest()) {
+            PlaceForest(w, rows);
+        } else {
+            std::vector<std::pair<int, int>> stack;
+            for (int p = 0; p < n; ++p)
+                if (!w.Removed(p))
+                    Place(w, p, 0, rows, stack);
+        }
         Finish(out, rows);
         return 1;
     } catch (const std::bad_alloc&) {
@@ -471,15 +561,14 @@ int Tree_BuildText(const TreeArticle* a, int n, TitleTree* out)
 int Tree_OrderThreads(const TreeArticle* a, TitleTree* tree)
 {
     try {
-        std::vector<int> start;
-        size_t roots = 0;
-        for (size_t r = 0; r < tree->order.size(); ++r)
-            roots += tree->depth[r] == 0 || r == 0;
-        start.reserve(roots);
-        for (size_t r = 0; r < tree->order.size(); ++r)
-            if (tree->depth[r] == 0 || r == 0)
-                start.push_back((int)r);
-        size_t m = start.size();
+        // The first row of every thread, written without a branch (about
+        // half of the rows are roots, in no pattern).
+        std::vector<int> start(tree->order.size() + 1);
+        size_t m = 0;
+        for (size_t r = 0; r < tree->order.size(); ++r) {
+            start[m] = (int)r;
+            m += tree->depth[r] == 0 || r == 0;
+        }
         if (m < 2)
             return 1;
         std::vector<uint32_t> key(m), number(m);
@@ -487,6 +576,28 @@ int Tree_OrderThreads(const TreeArticle* a, TitleTree* tree)
             const TreeArticle& x = a[tree->order[(size_t)start[t]]];
             key[t] = Tree_DateKey(x.date, x.time);
             number[t] = (uint32_t)x.no;
+        }
+        // Keys strictly ascending (threads oldest first, no two roots of
+        // one minute): each pick is the last thread left, so the threads
+        // simply stand in turned order.
+        bool strictly = true;
+        for (size_t t = 1; t < m && strictly; ++t)
+            strictly = key[t - 1] < key[t];
+        if (strictly) {
+            size_t rows = tree->order.size();
+            std::vector<int> order(rows);
+            std::vector<uint16_t> depth(rows);
+            size_t written = 0;
+            for (size_t t = m; t-- > 0;) {
+                size_t b = (size_t)start[t], end = t + 1 < m ? (size_t)start[t + 1] : rows;
+                for (size_t r = b; r < end; ++r, ++written) {
+                    order[written] = tree->order[r];
+                    depth[written] = tree->depth[r];
+                }
+            }
+            tree->order.swap(order);
+            tree->depth.swap(depth);
+            return 1;
         }
         // Threads by key, greatest first, equal keys in their order.
         std::vector<int> byKey(m), buf;
