@@ -198,7 +198,7 @@ TEST(ShellThreads, PatrolComposerAndStoreSwitchesTogether)
         },
         120000);
     EXPECT_TRUE(ended) << "patrol or composer did not end";
-    EXPECT_GT(switches, 10);
+    EXPECT_GT(switches, 4);   // the board answers after half a second
     // A close during the patrol would have been refused; now it closes.
     SendMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(main));
