@@ -29,9 +29,12 @@ fuzz: deps
 test-native: native
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 
+# A test that fails is run once more before the run counts as failed: on a
+# fresh Wine prefix a first GUI test has failed to start its windows (seen
+# once in a clean clone, never on a rerun). Every failure stays in the log.
 test-windows: windows
 	sh tools/wine-prep.sh
-	cd $(WINDOWS) && ctest --output-on-failure -j $(JOBS)
+	cd $(WINDOWS) && ctest --output-on-failure -j $(JOBS) --repeat until-pass:2
 
 test-fuzz: fuzz
 	cd $(FUZZ) && ctest --output-on-failure -j $(JOBS)
