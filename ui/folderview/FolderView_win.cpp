@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "ui/folderview/TreeFileCopy.h"
 #include "ui/shell/Shell.h"
+#include "ui/shell/ShellMenus_win.h"
 #include "ui/shell/Views.h"
 
 #include <commctrl.h>
@@ -64,42 +65,19 @@ int NodeOf(HTREEITEM item)
 
 // ---- image lists ---------------------------------------------------------------
 
-HIMAGELIST LoadStrip(HBITMAP bmp, int cell, COLORREF transparent, bool fromTopLeft)
-{
-    if (!bmp)
-        return nullptr;
-    BITMAP bm = {};
-    GetObjectA(bmp, sizeof bm, &bm);
-    HIMAGELIST list = nullptr;
-    if (bm.bmWidth >= cell && bm.bmHeight >= cell && bm.bmWidth <= cell * 4096 && bm.bmHeight <= 4096) {
-        if (fromTopLeft) {
-            HDC dc = CreateCompatibleDC(nullptr);
-            HGDIOBJ old = SelectObject(dc, bmp);
-            transparent = GetPixel(dc, 0, 0);
-            SelectObject(dc, old);
-            DeleteDC(dc);
-        }
-        list = ImageList_Create(cell, cell, ILC_COLOR24 | ILC_MASK, bm.bmWidth / cell, 4);
-        if (list)
-            ImageList_AddMasked(list, bmp, transparent);
-    }
-    DeleteObject(bmp);
-    return list;
-}
-
 void CreateImageLists()
 {
     char path[MAX_PATH];
     Str_Format(path, sizeof path, "%sFolderView.bmp", g_shell.dataDir);
     HBITMAP user = (HBITMAP)LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
-    g_fv.images = LoadStrip(user, 16, 0, true);
+    g_fv.images = Shell_ImageStrip(user, 16, 0, true);
     if (!g_fv.images) {
         int id = g_shell.bitsPerPixel < 16 ? IDB_FOLDERVIEW16 : IDB_FOLDERVIEW;
-        g_fv.images = LoadStrip(
+        g_fv.images = Shell_ImageStrip(
             (HBITMAP)LoadImageA(g_shell.instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION), 16,
             RGB(255, 0, 255), false);
     }
-    g_fv.states = LoadStrip((HBITMAP)LoadImageA(g_shell.instance, MAKEINTRESOURCEA(IDB_FOLDERSTATE), IMAGE_BITMAP, 0,
+    g_fv.states = Shell_ImageStrip((HBITMAP)LoadImageA(g_shell.instance, MAKEINTRESOURCEA(IDB_FOLDERSTATE), IMAGE_BITMAP, 0,
                                                 0, LR_CREATEDIBSECTION),
                             12, RGB(255, 0, 255), false);
     SendMessageA(g_fv.tree, TVM_SETIMAGELIST, TVSIL_NORMAL, (LPARAM)g_fv.images);

@@ -66,19 +66,25 @@ HIMAGELIST ShellMenus_LoadStrip(int forToolbar)
         int id = g_shell.bitsPerPixel < 16 ? IDB_TOOLBAR16 : IDB_TOOLBAR;
         bmp = (HBITMAP)LoadImageA(g_shell.instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
     }
+    return Shell_ImageStrip(bmp, 16, 0, true);
+}
+
+HIMAGELIST Shell_ImageStrip(HBITMAP bmp, int cell, COLORREF transparent, bool fromTopLeft)
+{
     if (!bmp)
         return nullptr;
     BITMAP bm = {};
     GetObjectA(bmp, sizeof bm, &bm);
     HIMAGELIST list = nullptr;
-    // A strip must be at least one cell; anything else is refused.
-    if (bm.bmWidth >= 16 && bm.bmHeight >= 16 && bm.bmWidth <= 16 * 4096 && bm.bmHeight <= 4096) {
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, bmp);
-        COLORREF transparent = GetPixel(dc, 0, 0);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, bm.bmWidth / 16, 4);
+    if (bm.bmWidth >= cell && bm.bmHeight >= cell && bm.bmWidth <= cell * 4096 && bm.bmHeight <= 4096) {
+        if (fromTopLeft) {
+            HDC dc = CreateCompatibleDC(nullptr);
+            HGDIOBJ old = SelectObject(dc, bmp);
+            transparent = GetPixel(dc, 0, 0);
+            SelectObject(dc, old);
+            DeleteDC(dc);
+        }
+        list = ImageList_Create(cell, cell, ILC_COLOR24 | ILC_MASK, bm.bmWidth / cell, 4);
         if (list)
             ImageList_AddMasked(list, bmp, transparent);
     }

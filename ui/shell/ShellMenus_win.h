@@ -12,6 +12,12 @@ void ShellMenus_BuildKeyTables();
 // nothing while a folder label is edited. 1 when the message was translated.
 int ShellMenus_Translate(MSG* msg);
 
+// An image list of the strip's cells (cell x cell, left to right), the bitmap
+// taken over and freed. The transparent colour is the strip's top-left pixel
+// when fromTopLeft, else transparent. nullptr for no bitmap or a strip not
+// at least one cell (or absurdly large).
+HIMAGELIST Shell_ImageStrip(HBITMAP bmp, int cell, COLORREF transparent, bool fromTopLeft);
+
 // The 16x16 image strip: "Toolbar.bmp" of the data folder (toolbar only,
 // forToolbar) if it loads, else resource 155, or 156 under 16 bits per
 // pixel; the top-left pixel's colour is transparent.

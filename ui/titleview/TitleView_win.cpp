@@ -8,6 +8,7 @@
 #include "base/sjis.h"
 #include "res/resource.h"
 #include "ui/shell/Shell.h"
+#include "ui/shell/ShellMenus_win.h"
 #include "ui/shell/Views.h"
 #include "ui/titleview/History.h"
 #include "ui/titleview/TitleDraw.h"
@@ -91,23 +92,7 @@ HIMAGELIST LoadIcons()
         int id = g_shell.bitsPerPixel < 16 ? IDB_TITLEVIEW16 : IDB_TITLEVIEW;
         bmp = (HBITMAP)LoadImageA(g_shell.instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
     }
-    if (!bmp)
-        return nullptr;
-    BITMAP bm = {};
-    GetObjectA(bmp, sizeof bm, &bm);
-    HIMAGELIST list = nullptr;
-    if (bm.bmWidth >= kIcon && bm.bmHeight >= kIcon && bm.bmWidth <= kIcon * 4096 && bm.bmHeight <= 4096) {
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, bmp);
-        COLORREF transparent = GetPixel(dc, 0, 0);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        list = ImageList_Create(kIcon, kIcon, ILC_COLOR24 | ILC_MASK, bm.bmWidth / kIcon, 4);
-        if (list)
-            ImageList_AddMasked(list, bmp, transparent);
-    }
-    DeleteObject(bmp);
-    return list;
+    return Shell_ImageStrip(bmp, kIcon, 0, true);
 }
 
 // ---- rows -----------------------------------------------------------------------
