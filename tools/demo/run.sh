@@ -36,6 +36,8 @@ rm -rf "$demo"
 mkdir -p "$demo/data" "$demo/Plugins" || exit 1
 demo=$(cd "$demo" && pwd)
 cp "$build/$PROGRAM" "$build/zeva.html" "$demo/" && cp "$build"/Plugins/*.exe "$demo/Plugins/" || exit 1
+# The regular-expression library beside the program, as the zip has it.
+[ -f "$build/BREGEXP.dll" ] && cp "$build/BREGEXP.dll" "$demo/BREGEXP.DLL"
 
 # The simulator, on a free port; Wine's WinINet would send even 127.0.0.1
 # through a proxy named in these variables.
