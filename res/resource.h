@@ -189,3 +189,16 @@
 #define IDB_FOLDERVIEW16 139        // the same in 16 colours
 #define IDB_FOLDERSTATE 168         // tick states, 12x12 cells
 // ---- end of folder view ----
+
+// ---- search ----------------------------------------------------------------
+#define IDD_SEARCH 159                 // "検索"
+#define IDC_SEARCH_TEXT 1099           // the search text, the history in its list
+#define IDC_SEARCH_CASE 1100           // case sensitive
+#define IDC_SEARCH_FOLDER_ONLY 1061    // this folder only
+#define IDC_SEARCH_REGEXP 1062         // regular expression (disabled without the library)
+#define IDC_SEARCH_UP 1102             // "上へ"
+#define IDC_SEARCH_DOWN 1103           // "下へ"
+#define IDC_SEARCH_UNREAD 1108         // unread articles
+#define IDC_SEARCH_OWN 1109            // own articles
+#define IDC_SEARCH_COLOR 1172          // colour label
+// ---- end of search ----

@@ -419,6 +419,7 @@ int Shell_OnCreate(HWND wnd)
     ShellMenus_BuildKeyTables();
     SetCursor(LoadCursor(nullptr, IDC_ARROW));
     ReadOptions();
+    Search_Init();
     g_shell.splitter = GetSystemMetrics(SM_CXFRAME) - 1;
     // 8: the external-editor manager.
     StartComposer();

@@ -2,6 +2,7 @@
 #include "patrol/PatrolWin.h"
 #include "ui/shell/MainWindow_win.h"
 #include "ui/shell/ShellMenus_win.h"
+#include "ui/shell/Views.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -50,6 +51,8 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int)
     }
     if (!MainWindow_Register(inst))
         return 0;
+    // The regular-expression library, when it is beside the program.
+    Search_LoadLibrary();
 
     int unattended = cmdLine && cmdLine[0] == '-' && (cmdLine[1] == 'G' || cmdLine[1] == 'g');
     HWND wnd = MainWindow_Create(inst, unattended);
@@ -70,6 +73,7 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int)
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    Search_UnloadLibrary();
     for (HACCEL& a : g_shell.accel) {
         if (a)
             DestroyAcceleratorTable(a);

@@ -79,5 +79,13 @@ void HtmlView_SetTopmost(int topmost);
 // Search and option sheet.
 int Search_IsBuilt();
 void Search_Command(int id);
+// The regular-expression library "BREGEXP.DLL": loaded by name at start-up
+// (1 when it is present), its compiled patterns released and the library
+// let go at exit.
+int Search_LoadLibrary();
+void Search_UnloadLibrary();
+// The criteria from the settings just read (history, EnableCap,
+// EnableRegExp, forced off without the library).
+void Search_Init();
 int Options_IsBuilt();
 void Options_Show();

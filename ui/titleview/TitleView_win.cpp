@@ -907,6 +907,21 @@ void TitleView_SetSearching(int on)
     g_tv.searching = on ? 1 : 0;
 }
 
+int TitleView_RowCount()
+{
+    return g_tv.rows.Count();
+}
+
+int TitleView_PageText()
+{
+    // A text still waiting on its timer is shown first: that is the step.
+    if (g_tv.curArticle >= 0 && g_tv.shownArticle != g_tv.curArticle) {
+        OnTextTimer();
+        return 1;
+    }
+    return TextView_Page(1);
+}
+
 void TitleView_SuppressRead()
 {
     g_tv.suppressRead = 1;

@@ -24,6 +24,11 @@ void TitleView_UpdateStatus();
 void TitleView_BeginDrag();
 // While a search steps across folders, refreshes leave the selection to it.
 void TitleView_SetSearching(int on);
+int TitleView_RowCount();
+// One space-key step of the current article's text for the search's read
+// on: a text not shown yet is shown; else the text pages down. 0 when it
+// stood at its end (the text view then reports the end as read).
+int TitleView_PageText();
 // The article being shown was marked unread by command: leaving it does
 // not mark it read.
 void TitleView_SuppressRead();
