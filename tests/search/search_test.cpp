@@ -65,10 +65,29 @@ TEST(PlainFind, EveryByteOffsetWithOrWithoutCase)
         // A needle spanning the second byte of one character and the
         // first of the next.
         {"アイ", "\x41\x83", true, true},
+        {"xQy", "q", false, true},
+        {"xqy", "Q", false, true},
+        {"xqy", "Q", true, false},
+        // Repeated pairs inside the needle, and a match right at the end.
+        {"abababac", "ababac", true, true},
+        {"ああいああいう", "ああいう", true, true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Find(c.text, c.needle, c.caseSensitive), c.found) << c.text << " / " << c.needle;
         EXPECT_EQ(LiteralFind(c.text, c.needle, c.caseSensitive), c.found) << c.text << " / " << c.needle;
+    }
+}
+
+TEST(PlainFind, LongNeedlesNearTheEnd)
+{
+    // 259-byte needles: shifts longer than a byte can hold.
+    std::string needle(258, 'x');
+    needle += 'y';
+    std::string hay = std::string(600, 'x') + "y";
+    for (bool cs : {false, true}) {
+        EXPECT_TRUE(Find(hay, needle, cs));
+        EXPECT_FALSE(Find(hay.substr(0, 600), needle, cs));
+        EXPECT_TRUE(Find(std::string(300, 'z') + needle, needle, cs));
     }
 }
 
@@ -81,7 +100,8 @@ TEST(PlainFind, SameAnswersAsTheLiteralComparisonOnRandomBytes)
     auto pick = [&] { return (char)alphabet[rng() % sizeof alphabet]; };
     int found = 0;
     for (int round = 0; round < 20000; ++round) {
-        std::string text(rng() % 64, 0), needle(1 + rng() % 6, 0);
+        bool longer = round % 10 == 0;
+        std::string text(rng() % (longer ? 512 : 64), 0), needle(1 + rng() % (longer ? 24 : 6), 0);
         for (char& c : text)
             c = pick();
         for (char& c : needle)

@@ -69,55 +69,96 @@ std::string Search_Pattern(const char* text)
 
 // ---- plain text -------------------------------------------------------------------------
 
+namespace {
+
+// The shift table's index for the two bytes ending the window (12 bits: the
+// table stays in the first-level cache; pairs that share an index only make
+// the shift smaller).
+inline size_t PairIndex(unsigned char a, unsigned char b)
+{
+    return (((size_t)a << 4) ^ b) & 0xFFF;
+}
+
+}  // namespace
+
 void CPlainFinder::Set(const char* needle, size_t len, int caseSensitive)
 {
     if (len > SEARCH_TEXT_SIZE - 1)
         len = SEARCH_TEXT_SIZE - 1;
-    m_caseSensitive = caseSensitive ? 1 : 0;
     m_len = needle ? len : 0;
+    for (size_t c = 0; c < 256; ++c)
+        m_map[c] = caseSensitive ? (unsigned char)c : Fold((unsigned char)c);
     for (size_t i = 0; i < m_len; ++i)
-        m_needle[i] = m_caseSensitive ? (unsigned char)needle[i] : Fold((unsigned char)needle[i]);
-    // Horspool's shifts, looked up with the text byte under the needle's
-    // last place (folded the same way as the needle).
-    size_t folded[256];
-    for (size_t c = 0; c < 256; ++c)
-        folded[c] = m_len;
-    for (size_t j = 0; j + 1 < m_len; ++j)
-        folded[m_needle[j]] = m_len - 1 - j;
-    for (size_t c = 0; c < 256; ++c)
-        m_skip[c] = folded[m_caseSensitive ? c : Fold((unsigned char)c)];
+        m_needle[i] = m_map[(unsigned char)needle[i]];
+    if (m_len < 2)
+        return;
+    // For the pair ending at needle place j (j >= 1), the window may move by
+    // n - 1 - j; a pair the needle does not hold lets it move by n - 1. The
+    // table is indexed by the text's own bytes, so every case of a folded
+    // letter gets the entry. Shifts are held below 256.
+    size_t n = m_len;
+    auto cap = [](size_t v) { return (uint8_t)(v > 255 ? 255 : v); };
+    m_shift.assign(4096, cap(n - 1));
+    auto cases = [&](unsigned char c, unsigned char out[2]) {
+        out[0] = c;
+        out[1] = !caseSensitive && c >= 'a' && c <= 'z' ? (unsigned char)(c - 0x20) : c;
+    };
+    auto set = [&](size_t j, uint8_t v, uint8_t* before) {
+        unsigned char as[2], bs[2];
+        cases(m_needle[j - 1], as);
+        cases(m_needle[j], bs);
+        for (unsigned char a : as)
+            for (unsigned char b : bs) {
+                uint8_t& e = m_shift[PairIndex(a, b)];
+                if (before && e < *before)
+                    *before = e;
+                if (v < e)
+                    e = v;
+            }
+    };
+    for (size_t j = 1; j + 1 < n; ++j)
+        set(j, cap(n - 1 - j), nullptr);
+    // After a candidate, move on by the least shift the last pair's entries
+    // held (the pair's previous place in the needle, or past it).
+    uint8_t after = cap(n - 1);
+    set(n - 1, 0, &after);
+    m_shiftAfterMatch = after ? after : 1;
 }
 
-// The same answers as a comparison at every byte offset: a shift never
-// passes an offset where the needle could start.
 bool CPlainFinder::Find(const char* text, size_t len) const
 {
     size_t n = m_len;
     if (n == 0 || !text || len < n)
         return false;
     const unsigned char* t = (const unsigned char*)text;
-    const unsigned char last = m_needle[n - 1];
-    if (m_caseSensitive) {
-        if (n == 1)
-            return memchr(t, last, len) != nullptr;
-        for (size_t i = 0; i + n <= len;) {
-            unsigned char c = t[i + n - 1];
-            if (c == last && memcmp(t + i, m_needle, n - 1) == 0)
-                return true;
-            i += m_skip[c];
-        }
-        return false;
+    if (n == 1) {
+        unsigned char want = m_needle[0];
+        bool folded = m_map['A'] == 'a' && want >= 'a' && want <= 'z';
+        return memchr(t, want, len) || (folded && memchr(t, want - 0x20, len));
     }
-    for (size_t i = 0; i + n <= len;) {
-        unsigned char c = t[i + n - 1];
-        if (Fold(c) == last) {
-            size_t j = 0;
-            while (j + 1 < n && Fold(t[i + j]) == m_needle[j])
-                ++j;
-            if (j + 1 == n)
-                return true;
+    const uint8_t* shift = m_shift.data();
+    // pos: where the window ends.
+    for (size_t pos = n - 1; pos < len;) {
+        size_t s = shift[PairIndex(t[pos - 1], t[pos])];
+        if (s) {
+            // Two steps per round while the window stays inside the text.
+            pos += s;
+            if (pos >= len)
+                break;
+            s = shift[PairIndex(t[pos - 1], t[pos])];
+            pos += s;
+            if (s)
+                continue;
         }
-        i += m_skip[c];
+        if (pos >= len)
+            break;
+        const unsigned char* start = t + pos - (n - 1);
+        size_t j = 0;
+        while (j < n && m_map[start[j]] == m_needle[j])
+            ++j;
+        if (j == n)
+            return true;
+        pos += m_shiftAfterMatch;
     }
     return false;
 }
