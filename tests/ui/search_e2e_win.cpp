@@ -170,6 +170,9 @@ void PutThreeBoards(Install& inst)
     inst.PutData("板A\\zeva_BBS.ini", "[BASIC]\r\nLIB=ZVT\r\n");
     inst.PutData("板A\\001.zvt", Store("掲示板A", {{1, "26/12/02", "", "最初の記事", "何もない本文"},
                                                {2, "26/12/01", "", "次の記事", "やはり何もない"}}));
+    // A board whose store goes away after the start (it cannot be loaded
+    // when the search reaches it); it held the text.
+    inst.PutData("板A2\\001.zvt", Store("掲示板A2", {{1, "26/12/01", "", "消える記事", "ここにも目印"}}));
     inst.PutData("板B\\zeva_BBS.ini", "[BASIC]\r\nLIB=ZVT\r\n");
     inst.PutData("板B\\001.zvt", Store("掲示板B", {{1, "26/12/03", "", "普通の記事", "ここには無い"},
                                                {2, "26/12/02", "", "本文に印", "本文に目印があります"},
@@ -183,6 +186,7 @@ TEST_F(SearchE2E, DialogThenDownAndUpAcrossBoards)
     ASSERT_TRUE(inst.AddProgram(ZEVA_EXE, kExe));
     PutThreeBoards(inst);
     Start();
+    ASSERT_TRUE(DeleteFileA((inst.DataDir() + "\\板A2\\001.zvt").c_str()));
     Open("板A\\掲示板A", 2);
 
     // The dialog: the history of the settings file, the case box from
@@ -221,8 +225,8 @@ TEST_F(SearchE2E, DialogThenDownAndUpAcrossBoards)
     ASSERT_TRUE(AnswerBox("確認", "検索した記事は見つかりませんでした"));
     EXPECT_EQ(Selected(), "掲示板A");
 
-    // Past the folders: the second board's message, then the third board's
-    // title; the title view has the focus.
+    // Past the folders (and the store that is gone): the second board's
+    // message, then the third board's title; the title view has the focus.
     EXPECT_EQ(HighlightPixels(), 0);
     Search("目印", false);
     ASSERT_TRUE(Landed("掲示板B", "本文に印", "本文に目印があります"));
@@ -242,6 +246,18 @@ TEST_F(SearchE2E, DialogThenDownAndUpAcrossBoards)
     // Upwards back to the second board.
     ASSERT_TRUE(PostCommand(main, ID_SEARCH_UP));
     ASSERT_TRUE(Landed("掲示板B", "本文に印", "本文に目印があります"));
+    // From the board's folder item (which shows the same store, with no
+    // row current): the row is found again in the open store, and the next
+    // search goes on to the third board instead of finding it once more.
+    HTREEITEM folderB = TreeFind(tree, Root() + "板B");
+    RECT r;
+    ASSERT_TRUE(folderB && TreeItemRect(tree, folderB, &r));
+    ASSERT_TRUE(Click(tree, r.left + 4, (r.top + r.bottom) / 2));
+    ASSERT_TRUE(WaitFor([&] { return Selected() == "板B"; }));
+    ASSERT_TRUE(PostCommand(main, ID_SEARCH_DOWN));
+    ASSERT_TRUE(Landed("板B", "本文に印", "本文に目印があります"));
+    ASSERT_TRUE(PostCommand(main, ID_SEARCH_DOWN));
+    ASSERT_TRUE(Landed("掲示板C", "目印の題名", "題名だけ")) << Selected() << " " << RowTitle();
 
     // The case box and the regular-expression box are kept; the history is
     // never written.

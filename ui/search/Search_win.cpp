@@ -4,6 +4,7 @@
 // text view.
 #include "ui/search/Search_win.h"
 
+#include "base/sjis.h"
 #include "res/resource.h"
 #include "store/Subj.h"
 #include "ui/folderview/FolderView_win.h"
@@ -165,7 +166,16 @@ public:
     }
     int SelectNextStore(int direction, int kind) override
     {
-        return FolderView_SelectNextStore(Search_WalkOf(g_settings, direction, kind));
+        // A walk from a folder item can stop at the store that folder
+        // opened, whose rows were searched already: it walks on from there.
+        char before[MAX_PATH];
+        Str_Copy(before, sizeof before, g_shell.openPath);
+        StoreWalk walk = Search_WalkOf(g_settings, direction, kind);
+        if (!FolderView_SelectNextStore(walk))
+            return 0;
+        if (!before[0] || Str_ICmp(before, g_shell.openPath) != 0)
+            return 1;
+        return FolderView_SelectNextStore(walk);
     }
     void FocusTitle() override
     {
