@@ -351,4 +351,26 @@ TEST_F(SearchE2E, RegularExpressionsWithTheLibrary)
 #endif
 }
 
+TEST_F(SearchE2E, AnIncompleteLibraryCountsAsAbsent)
+{
+    ASSERT_TRUE(inst.AddProgram(ZEVA_EXE, kExe));
+    ASSERT_TRUE(inst.AddProgram(ZEVA_PARTIAL_BREGEXP, "BREGEXP.DLL"));
+    PutThreeBoards(inst);
+    inst.PutData("zeva.ini", "[SEARCH]\r\nEnableRegExp=1\r\n");
+    Start();
+    Open("板A\\掲示板A", 2);
+    HWND dlg = OpenDialog();
+    ASSERT_TRUE(dlg);
+    EXPECT_FALSE(Enabled(Child(dlg, IDC_SEARCH_REGEXP)));
+    EXPECT_FALSE(Checked(dlg, IDC_SEARCH_REGEXP)) << "EnableRegExp is forced off";
+    ASSERT_TRUE(Press(dlg, IDCANCEL));
+    // The plain search works; nothing of the library is called.
+    Search("A123Z", false);
+    ASSERT_TRUE(Landed("掲示板C", "目印の題名", "題名だけA123Zに"));
+    ASSERT_TRUE(PostCommand(main, ID_APP_EXIT));
+    DWORD code = 1;
+    ASSERT_TRUE(app.WaitExit(20000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
 }  // namespace
