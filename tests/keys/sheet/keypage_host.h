@@ -42,7 +42,22 @@ inline void FrameByWine()
     }
 }
 
-inline int RunPage(const std::string& dataFolder, HostLog& log, const std::function<void()>& drive)
+// An empty page "次" after the keyboard page, to leave it for (secondPage).
+struct EmptyPageTemplate {
+    DLGTEMPLATE t = {DS_SETFONT | WS_CHILD | WS_CAPTION | WS_DISABLED, 0, 0, 0, 0, 262, 200};
+    WORD menu = 0, cls = 0;
+    wchar_t title[2] = {0x6B21, 0};   // 次
+    WORD points = 9;
+    wchar_t face[9] = L"MS Shell";
+};
+
+inline INT_PTR CALLBACK EmptyPageProc(HWND, UINT msg, WPARAM, LPARAM)
+{
+    return msg == WM_INITDIALOG;
+}
+
+inline int RunPage(const std::string& dataFolder, HostLog& log, const std::function<void()>& drive,
+                   bool secondPage = false)
 {
     FrameByWine();
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
@@ -59,18 +74,23 @@ inline int RunPage(const std::string& dataFolder, HostLog& log, const std::funct
     host.entered = [](void* ctx, int index) { ((HostLog*)ctx)->entered.push_back(index); };
     KeyPage_SetHost(host);
 
-    PROPSHEETPAGEA page = {};
-    page.dwSize = sizeof page;
-    page.hInstance = GetModuleHandleA(nullptr);
-    page.pszTemplate = MAKEINTRESOURCEA(IDD_KEYPAGE);
-    page.pfnDlgProc = KeyPage_DlgProc;
+    PROPSHEETPAGEA pages[2] = {};
+    pages[0].dwSize = sizeof pages[0];
+    pages[0].hInstance = GetModuleHandleA(nullptr);
+    pages[0].pszTemplate = MAKEINTRESOURCEA(IDD_KEYPAGE);
+    pages[0].pfnDlgProc = KeyPage_DlgProc;
+    static EmptyPageTemplate empty;
+    pages[1].dwSize = sizeof pages[1];
+    pages[1].dwFlags = PSP_DLGINDIRECT;
+    pages[1].pResource = &empty.t;
+    pages[1].pfnDlgProc = EmptyPageProc;
     PROPSHEETHEADERA sheet = {};
     sheet.dwSize = sizeof sheet;
     sheet.dwFlags = PSH_PROPSHEETPAGE;
-    sheet.hInstance = page.hInstance;
+    sheet.hInstance = pages[0].hInstance;
     sheet.pszCaption = kCaption;
-    sheet.nPages = 1;
-    sheet.ppsp = &page;
+    sheet.nPages = secondPage ? 2 : 1;
+    sheet.ppsp = pages;
     std::thread driver(drive);
     INT_PTR result = PropertySheetA(&sheet);
     driver.join();

@@ -229,3 +229,37 @@ TEST(KeyPageSheet, RemovedKeyIsSavedOnceOnOk)
     EXPECT_EQ(f.File("KeyFolder.dat"), Record(KEYF_BASE, 0x71, 32807));
     EXPECT_EQ(f.File("KeyTitle.dat"), Defaults(KeyScope::TitleView));
 }
+
+// Leaving the page saves, even when the sheet is then cancelled; a key file
+// that cannot be written stays as it was and the others are written.
+TEST(KeyPageSheet, LeavingThePageSavesEvenIfCancelled)
+{
+    Folder f;
+    ASSERT_TRUE(MakeFolders(f.data + "KeyGlobal.dat"));   // a folder where the file would go
+    HostLog log;
+    RunPage(
+        f.data, log,
+        [&] {
+            HWND sheet = WaitSheet();
+            ASSERT_TRUE(sheet);
+            HWND page = PageOf(sheet);
+            HWND lv = Item(page, IDC_KEY_FUNCTIONS);
+            ComboPick(page, IDC_KEY_SCOPE, 1);
+            ListSelect(lv, RowOf(page, 32782));
+            ASSERT_TRUE(AddKey(sheet, page, "F4", false, false, true));
+            EXPECT_EQ(log.saved, 0);
+            SendMessageA(sheet, PSM_SETCURSEL, 1, 0);
+            EXPECT_EQ(log.saved, 1);
+            EXPECT_EQ(f.File("KeyFolder.dat"), Defaults(KeyScope::FolderView) + Record(0x13, 0x73, 32782));
+            SendMessageA(sheet, PSM_SETCURSEL, 0, 0);
+            EXPECT_EQ(ListText(lv, RowOf(page, 32782), 1), "Alt+F4");
+            PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+        },
+        true);
+    EXPECT_EQ(log.saved, 1);
+    EXPECT_EQ(log.entered, (std::vector<int>{0, 0}));
+    EXPECT_EQ(f.File("KeyFolder.dat"), Defaults(KeyScope::FolderView) + Record(0x13, 0x73, 32782));
+    EXPECT_EQ(f.File("KeyTitle.dat"), Defaults(KeyScope::TitleView));
+    DWORD attr = GetFileAttributesA((f.data + "KeyGlobal.dat").c_str());
+    EXPECT_TRUE(attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY));
+}
