@@ -189,3 +189,19 @@
 #define IDB_FOLDERVIEW16 139        // the same in 16 colours
 #define IDB_FOLDERSTATE 168         // tick states, 12x12 cells
 // ---- end of folder view ----
+
+// ---- keyboard page ----------------------------------------------------------
+// Page キーボード of the option sheet and its add-key dialog.
+#define IDD_KEYPAGE 169           // "キーボード"
+#define IDD_ADDKEY 176            // "新しいキーを追加"
+#define IDC_KEY_SCOPE 1125        // 全体 / フォルダビュー / タイトルビュー
+#define IDC_KEY_FUNCTIONS 1134    // 機能名, 現在のキー
+#define IDC_KEY_CURRENT 1129      // the selected function's keys in the scope
+#define IDC_KEY_ADD 1133          // "追加(&A)..."
+#define IDC_KEY_REMOVE 1006       // "解除(&D)"
+#define IDC_KEY_RESET 1130        // "初期化(&I)..."
+#define IDC_ADDKEY_LIST 1137      // every key name
+#define IDC_ADDKEY_CTRL 1136
+#define IDC_ADDKEY_SHIFT 1062
+#define IDC_ADDKEY_ALT 1063
+// ---- end of keyboard page ----
