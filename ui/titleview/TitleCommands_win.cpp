@@ -196,12 +196,13 @@ void Delete()
     TitleView_RefreshAtRow(plan.rowAfter);
 }
 
-// The article at index is still the one the dialog was opened for (a
-// patrol may reload the collection while a dialog is open).
+// The article at index is still the one a command began with: a patrol may
+// reload the collection while a dialog is open, the composer's thread may
+// append meanwhile (which moves no record; its text stays where it is).
 struct ArticleKey {
     int32_t no, pno;
     uint16_t date, time;
-    int count;
+    const char* msg;
     char path[MAX_PATH];
 };
 
@@ -213,7 +214,7 @@ ArticleKey KeyOf(CSubj* s, int a)
     k.pno = it.pno;
     k.date = it.date;
     k.time = it.time;
-    k.count = s->GetCount();
+    k.msg = it.msg;
     Str_Copy(k.path, sizeof k.path, g_shell.openPath);
     return k;
 }
@@ -223,7 +224,7 @@ bool SameArticle(CSubj* s, int a, const ArticleKey& k)
     if (!s || a < 0 || a >= s->GetCount() || s->IsReadOnly())
         return false;
     ArticleKey now = KeyOf(s, a);
-    return now.no == k.no && now.pno == k.pno && now.date == k.date && now.time == k.time && now.count == k.count &&
+    return now.no == k.no && now.pno == k.pno && now.date == k.date && now.time == k.time && now.msg == k.msg &&
            Str_ICmp(now.path, k.path) == 0;
 }
 
