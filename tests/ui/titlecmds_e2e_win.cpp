@@ -283,6 +283,24 @@ TEST_F(TitleCommandsE2E, RowsDraggedOntoAnotherBoardMoveOrCopy)
     EXPECT_NE(SavedStore().find("S:1,*,"), std::string::npos);
     Shot("titlecmds_after_drag.png");
 
+    // The target store can't be written: the rows stay where they were and
+    // neither file changes.
+    std::string otherPath = inst.DataDir() + "\\他\\001.zvt";
+    ASSERT_TRUE(SetFileAttributesA(otherPath.c_str(), FILE_ATTRIBUTE_READONLY));
+    Select({1});   // leaving row 0 marks it read
+    std::string hereBefore = SavedStore(), thereBefore = inst.ReadData("他\\001.zvt");
+    other = TreeFind(tree, inst.DataDir() + "\\\\他");
+    ASSERT_TRUE(DragRow(1, other, false));
+    HWND refused = WaitDialog(app.Id());
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(ReadDialog(refused).texts, (std::vector<std::string>{"メッセージの移動はできません"}));
+    PressButton(refused, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(refused); }));
+    EXPECT_EQ(ListCount(list), 4);
+    EXPECT_EQ(SavedStore(), hereBefore);
+    EXPECT_EQ(inst.ReadData("他\\001.zvt"), thereBefore);
+    SetFileAttributesA(otherPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+
     // A folder without that store: nothing moves, the user is told.
     ASSERT_TRUE(inst.PutData("空\\zeva_BBS.ini", "[BASIC]\r\nLIB=ZVT\r\n"));
     ASSERT_TRUE(SendCommand(main, ID_REFRESH));
