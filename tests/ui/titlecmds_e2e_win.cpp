@@ -372,6 +372,41 @@ TEST_F(TitleCommandsE2E, ReplyIsWrittenInTheEditor)
     EXPECT_EQ(ListCount(list), 7);
 }
 
+std::string Clipboard()
+{
+    std::string text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    HANDLE h = GetClipboardData(CF_TEXT);
+    const char* p = h ? (const char*)GlobalLock(h) : nullptr;
+    if (p)
+        text = p;
+    if (h)
+        GlobalUnlock(h);
+    CloseClipboard();
+    return text;
+}
+
+TEST_F(TitleCommandsE2E, CopyAndSelectAllFromTheTitleView)
+{
+    Start();
+    OpenBoard();
+    ASSERT_TRUE(ListSelect(list, 0));
+    ASSERT_TRUE(FocusControl(list));
+    ASSERT_TRUE(SendCommand(main, ID_COPY));   // the focused pane's copy
+    EXPECT_EQ(Clipboard().substr(0, Clipboard().find("\r\n【  日時")), "【タイトル】最初の話題\r\n【記事番号】1");
+    ASSERT_TRUE(SendCommand(main, ID_COPY_EMAIL));
+    EXPECT_EQ(Clipboard(), "a@example.jp");
+    ASSERT_TRUE(SendCommand(main, ID_SELECT_ALL));
+    ASSERT_TRUE(SendCommand(main, ID_COPY));
+    std::string all = Clipboard();
+    size_t n = 0;
+    for (size_t at = all.find("【タイトル】"); at != std::string::npos; at = all.find("【タイトル】", at + 1))
+        ++n;
+    EXPECT_EQ(n, 6u);
+    EXPECT_EQ(all.rfind("【タイトル】書きかけ\r\n【記事番号】* (5)"), all.rfind("【タイトル】")) << all;
+}
+
 TEST_F(TitleCommandsE2E, BackForwardAndParent)
 {
     Start();
