@@ -114,40 +114,10 @@ protected:
     bool DragRow(int row, HTREEITEM to, bool copy)
     {
         RECT a, b;
-        if (!ListItemRect(list, row, &a) || !TreeItemRect(tree, to, &b) || !BringToFront(main))
+        if (!ListItemRect(list, row, &a) || !TreeItemRect(tree, to, &b))
             return false;
-        POINT p = {a.left + 150, (a.top + a.bottom) / 2}, q = {b.left + 6, (b.top + b.bottom) / 2};
-        ClientToScreen(list, &p);
-        ClientToScreen(tree, &q);
-        auto mouse = [](DWORD flags) {
-            INPUT in = {};
-            in.type = INPUT_MOUSE;
-            in.mi.dwFlags = flags;
-            SendInput(1, &in, sizeof in);
-        };
-        auto key = [](WORD vk, bool up) {
-            INPUT in = {};
-            in.type = INPUT_KEYBOARD;
-            in.ki.wVk = vk;
-            in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-            SendInput(1, &in, sizeof in);
-        };
-        SetCursorPos(p.x, p.y);
-        // A press on a selected row keeps the selection (no Ctrl: the
-        // rows stay selected while the drag starts).
-        mouse(MOUSEEVENTF_LEFTDOWN);
-        for (int i = 1; i <= 10; ++i) {
-            Sleep(30);
-            SetCursorPos(p.x + (q.x - p.x) * i / 10, p.y + (q.y - p.y) * i / 10 + (i < 3 ? 8 : 0));
-            mouse(MOUSEEVENTF_MOVE);
-        }
-        if (copy)
-            key(VK_CONTROL, false);
-        Sleep(100);
-        mouse(MOUSEEVENTF_LEFTUP);
-        if (copy)
-            key(VK_CONTROL, true);
-        return true;
+        return MouseDrag(list, {a.left + 150, (a.top + a.bottom) / 2}, tree, {b.left + 6, (b.top + b.bottom) / 2},
+                         copy);
     }
 
     Install inst;
