@@ -228,4 +228,16 @@ TEST(TitleDrop, TargetStoreOfADroppedItem)
     }
 }
 
+TEST(TitleAddress, OnlyWebAddressesAreOpened)
+{
+    struct Case {
+        const char* address;
+        int opened;
+    } cases[] = {{"http://example.jp/", 1}, {"HTTPS://example.jp", 1}, {"ftp://example.jp/x", 1},
+                 {"http://", 0},            {"C:\\Windows\\notepad.exe", 0}, {"\\\\host\\share\\x.exe", 0},
+                 {"file:///C:/x.exe", 0},   {"www.example.jp", 0},               {"", 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(Title_IsWebAddress(c.address), c.opened) << c.address;
+}
+
 }  // namespace

@@ -240,3 +240,13 @@ int Title_DropTarget(const char* target, const char* openPath, char sep, char* o
     Str_Cat(out, size, openName);
     return 1;
 }
+
+int Title_IsWebAddress(const char* address)
+{
+    if (!address)
+        return 0;
+    for (const char* scheme : {"http://", "https://", "ftp://"})
+        if (Str_NICmp(address, scheme, strlen(scheme)) == 0 && address[strlen(scheme)])
+            return 1;
+    return 0;
+}

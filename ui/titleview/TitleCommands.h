@@ -66,3 +66,8 @@ int Title_ComposeFor(int id, CSubj& subj, int index, const char* replyHeader, Ti
 // the open store's own folder), -1 when no target path can be made, else 1
 // with the store's path in out.
 int Title_DropTarget(const char* target, const char* openPath, char sep, char* out, size_t size);
+
+// A home page address the program opens with the shell: one that starts
+// with "http://", "https://" or "ftp://" (any case). Addresses come from the
+// boards; anything else (a path, a program) is not opened.
+int Title_IsWebAddress(const char* address);

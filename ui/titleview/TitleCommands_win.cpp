@@ -170,12 +170,14 @@ void Address(int id)
     s->Unlock();
     if (value.empty())
         return;
-    if (id == ID_COPY_HOMEPAGE || id == ID_COPY_EMAIL)
+    if (id == ID_COPY_HOMEPAGE || id == ID_COPY_EMAIL) {
         PutClipboard(value);
-    else if (id == ID_OPEN_HOMEPAGE)
-        ShellExecuteA(g_shell.main, "open", value.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    else
+    } else if (id == ID_OPEN_HOMEPAGE) {
+        if (Title_IsWebAddress(value.c_str()))
+            ShellExecuteA(g_shell.main, "open", value.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    } else {
         ShellExecuteA(g_shell.main, "open", ("mailto:" + value).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    }
 }
 
 // ---- delete and properties --------------------------------------------------------
