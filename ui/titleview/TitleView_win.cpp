@@ -440,17 +440,8 @@ LRESULT CALLBACK ListProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 
 void EnableAnswered(HMENU menu)
 {
-    CSubj* s = Subj();
     TitleMenuFacts f = {};
-    int a = g_tv.curArticle;
-    if (s && a >= 0 && a < s->GetCount()) {
-        f.hasArticle = 1;
-        f.unsent = s->GetAtr(a, ATR_U) != 0;
-        f.hasHp = s->GetHp(a)[0] != 0;
-        f.hasEmail = s->GetEmail(a)[0] != 0;
-        const char* post = s->GetPostStr(a);
-        f.postTemplate = post && post[0];
-    }
+    TitleView_CurrentFacts(&f);
     BoardSettings& bs = Settings();
     for (size_t i = 0; i < g_commandCount; ++i) {
         if (g_commands[i].route != ROUTE_TITLE)
@@ -466,10 +457,11 @@ void EnableAnswered(HMENU menu)
             CheckMenuItem(menu, (UINT)id, MF_BYCOMMAND | (check ? MF_CHECKED : MF_UNCHECKED));
     }
     // In the title view's own menu, copy and select all are its commands
-    // (not the text view's), not answered yet either.
-    if (menu != g_shell.menu)
-        for (int id : {ID_COPY, ID_SELECT_ALL})
-            EnableMenuItem(menu, (UINT)id, MF_BYCOMMAND | MF_GRAYED);
+    // (not the text view's).
+    if (menu != g_shell.menu) {
+        EnableMenuItem(menu, ID_COPY, MF_BYCOMMAND | (f.hasArticle ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(menu, ID_SELECT_ALL, MF_BYCOMMAND | (g_tv.rows.Count() ? MF_ENABLED : MF_GRAYED));
+    }
 }
 
 void ChangeOrder(void (*change)(TitleOrder*, int), int arg)
@@ -523,6 +515,7 @@ HWND TitleView_Create(HWND main)
     g_tv.listProc = (WNDPROC)SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)ListProc);
     // Reading an article to its end in the text view marks it read.
     TextView_SetEndHandler(TitleView_MarkCurrentRead);
+    TitleCommands_Init();
     TitleView_UpdateMenu(g_shell.menu);
     return list;
 }
@@ -756,7 +749,8 @@ void TitleView_Command(int id)
         if (g_tv.curRow >= 0)
             CentreRow(g_tv.curRow);
     }
-    // The other commands of the rows are not answered yet; they stand greyed.
+    if (!bit)
+        TitleCommands_Run(id);
 }
 
 void TitleView_Empty()
@@ -915,4 +909,65 @@ void TitleView_SuppressRead()
 CHistory& TitleView_History()
 {
     return g_tv.history;
+}
+
+// ---- for the commands of the rows -------------------------------------------------------
+
+HWND TitleView_List()
+{
+    return g_tv.list;
+}
+
+const CTitleRows& TitleView_Rows()
+{
+    return g_tv.rows;
+}
+
+std::vector<int> TitleView_SelectedRows()
+{
+    std::vector<int> rows;
+    if (!g_tv.list)
+        return rows;
+    for (int r = ListView_GetNextItem(g_tv.list, -1, LVNI_SELECTED); r >= 0 && r < g_tv.rows.Count();
+         r = ListView_GetNextItem(g_tv.list, r, LVNI_SELECTED))
+        rows.push_back(r);
+    return rows;
+}
+
+void TitleView_RedrawRow(int row)
+{
+    RedrawRow(row);
+}
+
+void TitleView_RefreshAtRow(int row)
+{
+    // The articles after the removed ones moved down in the collection:
+    // the current article is no longer known by its index.
+    g_tv.curArticle = -1;
+    g_tv.curRow = row;
+    TitleView_Refresh(0);
+}
+
+void TitleView_ShowArticleText(const char* text)
+{
+    if (!g_tv.list)
+        return;
+    KillTimer(g_tv.list, kTextTimer);
+    TextView_ShowText(text);
+    g_tv.shownArticle = g_tv.curArticle;
+}
+
+void TitleView_CurrentFacts(TitleMenuFacts* f)
+{
+    *f = TitleMenuFacts();
+    CSubj* s = Subj();
+    int a = g_tv.curArticle;
+    if (s && a >= 0 && a < s->GetCount()) {
+        f->hasArticle = 1;
+        f->unsent = s->GetAtr(a, ATR_U) != 0;
+        f->hasHp = s->GetHp(a)[0] != 0;
+        f->hasEmail = s->GetEmail(a)[0] != 0;
+        const char* post = s->GetPostStr(a);
+        f->postTemplate = post && post[0];
+    }
 }
