@@ -305,4 +305,54 @@ TEST(OptionValues, WriteKeyRefusesNamesOutsideTheOptionTable)
     EXPECT_TRUE(ini.log.empty());
 }
 
+// What the pages write into zeva.ini is read back as written at the next start.
+TEST(OptionValues, PagesWriteWhatTheNextStartReads)
+{
+    AppOptions o = Defaults();
+    DisplayForm d;
+    DisplayForm_Load(&d, o);
+    d.colours[4] = 0x010203;
+    strcpy(d.fonts[3].face, "ヘッダー書体");
+    d.fonts[3].weight = 700;
+    d.scrollLine = "90";
+    d.smartFolder = 1;
+    ComposeForm c;
+    ComposeForm_Load(&c, o);
+    c.editor = "C:\\エディタ\\ed.exe";
+    PatrolForm p;
+    PatrolForm_Load(&p, o);
+    p.threadCount = "4";
+    p.ruby = "C:\\ruby\\bin\\ruby.exe";
+    SoundForm s;
+    SoundForm_Load(&s, o);
+    s.paths[4] = "C:\\音\\ある.wav";   // 巡回終了(未読有り): sound 2
+    OtherForm x;
+    OtherForm_Load(&x, o, 1);
+
+    CProfile ini;
+    ini.Parse("", 0);
+    CProfileSink sink(ini);
+    DisplayForm_Store(d, &o, sink);
+    ComposeForm_Store(c, &o, sink);
+    PatrolForm_Store(p, &o, sink);
+    SoundForm_Store(s, &o, sink);
+    OtherForm_Store(x, &o, sink);
+    std::string text;
+    ini.Serialize(text);
+    CProfile next;
+    next.Parse(text.data(), text.size());
+    AppOptions r;
+    AppOptions_Read(next, &r, -12);
+    EXPECT_EQ(r.colTitlePreview, 0x010203u);
+    EXPECT_STREQ(r.fontHeader.face, "ヘッダー書体");
+    EXPECT_EQ(r.fontHeader.weight, 700);
+    EXPECT_EQ(r.scrollLine, 90);
+    EXPECT_EQ(r.smartFolder, 1);
+    EXPECT_STREQ(r.editor, "C:\\エディタ\\ed.exe");
+    EXPECT_EQ(r.threadCount, 4);
+    EXPECT_STREQ(r.ruby, "C:\\ruby\\bin\\ruby.exe");
+    EXPECT_STREQ(r.sound[2], "C:\\音\\ある.wav");
+    EXPECT_EQ(r.useIconTray, 1);
+}
+
 }  // namespace
