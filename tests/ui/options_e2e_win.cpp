@@ -16,6 +16,16 @@ namespace {
 
 const char kExe[] = "zeva.exe";
 
+// A short, playable sound: 8-bit mono PCM at 8000 Hz.
+std::string Wave()
+{
+    std::string data(800, '\x80');
+    auto u32 = [](uint32_t v) { return std::string((const char*)&v, 4); };
+    auto u16 = [](uint16_t v) { return std::string((const char*)&v, 2); };
+    return "RIFF" + u32((uint32_t)(36 + data.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) + u32(8000) +
+           u32(8000) + u16(1) + u16(8) + "data" + u32((uint32_t)data.size()) + data;
+}
+
 LRESULT Send(HWND wnd, UINT msg, WPARAM wp = 0, LPARAM lp = 0)
 {
     DWORD_PTR result = 0;
@@ -96,6 +106,20 @@ protected:
         std::string want = std::string(head) + (char)(lastKey | 0x20);
         ASSERT_TRUE(WaitFor([&] { return Text(edit) == want; })) << Text(edit);
     }
+    // The open-file chooser over the sheet, answered with path.
+    void ChooseFile(const std::string& path)
+    {
+        HWND open = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            for (HWND d : TopWindows(app.Id(), "#32770"))
+                if (Child(d, 1148))   // the file name field
+                    return (open = d) != nullptr;
+            return false;
+        }));
+        ASSERT_TRUE(SetText(Child(open, 1148), path));
+        ASSERT_TRUE(PressButton(open, IDOK));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindow(open); }));
+    }
     std::string Ini(const char* key)
     {
         char buf[600];
@@ -134,6 +158,8 @@ TEST_F(OptionsE2e, EveryPageWritesItsChangesOnOk)
     // A font whose face is not on the system: the views get a stand-in face
     // when the fonts are re-created, the setting stays.
     Start("[OPTION]\r\nAnimation=0\r\nSound003=C:\\old.wav\r\nFontTextFace=どこにもない書体\r\n");
+    ASSERT_TRUE(inst.PutData("sounds\\bye.wav", Wave()));
+    const std::string wave = inst.DataDir() + "\\sounds\\bye.wav", editor = inst.ProgramDir() + "\\" + kExe;
     std::vector<MenuItem> before = FolderContextMenu();
     ASSERT_FALSE(before.empty());
     EXPECT_TRUE(before.front().ownerDrawn);
@@ -150,6 +176,11 @@ TEST_F(OptionsE2e, EveryPageWritesItsChangesOnOk)
     // amount and a slider moved by the keyboard.
     HWND page = Page(0);
     EXPECT_FALSE(Visible(Child(page, IDC_OPD_AUTO_COLLAPSE)));
+    EXPECT_EQ(Send(Child(page, IDC_OPD_SCROLL_LINE_SPIN), UDM_GETRANGE), MAKELONG(100, 10));
+    HWND apply = Child(sheet, 0x3021);
+    EXPECT_FALSE(Enabled(apply));
+    Check(page, IDC_OPD_TITLE_BLEND, true);   // the title-shading box marks the sheet changed
+    EXPECT_TRUE(WaitFor([&] { return Enabled(apply); }));
     HWND sample = Child(page, IDC_OPD_COLOUR_SAMPLE);
     PostMessageA(sample, BM_CLICK, 0, 0);
     HWND colour = Chooser();
@@ -162,7 +193,6 @@ TEST_F(OptionsE2e, EveryPageWritesItsChangesOnOk)
         ASSERT_TRUE(SetText(Child(colour, c.id), c.value));
     ASSERT_TRUE(PressButton(colour, IDOK));
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(colour); }));
-    Check(page, IDC_OPD_TITLE_BLEND, true);
     ASSERT_TRUE(SetText(Child(page, IDC_OPD_SCROLL_LINE), "80"));
     HWND slider = Child(page, IDC_OPD_SCROLL_PIXEL);
     ASSERT_TRUE(SendKey(slider, VK_RIGHT));
@@ -178,7 +208,11 @@ TEST_F(OptionsE2e, EveryPageWritesItsChangesOnOk)
     // 作成: texts and a macro inserted at the caret by the popup's command.
     page = Page(1);
     ASSERT_TRUE(SetText(Child(page, IDC_OPC_QUOTE_MARK), ">>"));
-    ASSERT_TRUE(SetText(Child(page, IDC_OPC_EDITOR), "C:\\tools\\ed.exe"));
+    // The editor through the file chooser, from a name it cannot start with.
+    ASSERT_TRUE(SetText(Child(page, IDC_OPC_EDITOR), "C:\\bad<>|name.exe"));
+    PostMessageA(Child(page, IDC_OPC_EDITOR_BROWSE), BM_CLICK, 0, 0);
+    ChooseFile(editor);
+    EXPECT_TRUE(WaitFor([&] { return Text(Child(page, IDC_OPC_EDITOR)) == editor; })) << Text(Child(page, IDC_OPC_EDITOR));
     HWND header = Child(page, IDC_OPC_REPLY_HEADER);
     ASSERT_TRUE(SetText(header, "Re[]"));
     Send(header, EM_SETSEL, 3, 3);
@@ -197,6 +231,7 @@ TEST_F(OptionsE2e, EveryPageWritesItsChangesOnOk)
 
     // 巡回: eight threads, a proxy.
     page = Page(2);
+    EXPECT_EQ(Send(Child(page, IDC_OPP_THREADS_SPIN), UDM_GETRANGE), MAKELONG(8, 1));
     ASSERT_TRUE(SetText(Child(page, IDC_OPP_THREADS), "8"));
     Check(page, IDC_OPP_PROXY_IE, false);
     ASSERT_TRUE(SetText(Child(page, IDC_OPP_PROXY_ADR), "proxy.example"));
@@ -216,7 +251,11 @@ TEST_F(OptionsE2e, EveryPageWritesItsChangesOnOk)
     HWND scenes = Child(page, IDC_OPS_SCENES);
     Send(scenes, LB_SETCURSEL, 1);
     Send(page, WM_COMMAND, MAKEWPARAM(IDC_OPS_SCENES, LBN_SELCHANGE), (LPARAM)scenes);
-    Type(field, "C:\\sounds\\bye.wa", 'V');
+    // A file from another folder through the chooser: the list shows that folder.
+    PostMessageA(Child(page, IDC_OPS_BROWSE), BM_CLICK, 0, 0);
+    ChooseFile(wave);
+    EXPECT_TRUE(WaitFor([&] { return Text(field) == wave; })) << Text(field);
+    EXPECT_EQ(Send(combo, CB_GETCOUNT), 2);   // "(なし)" and bye.wav
     PostMessageA(Child(page, IDC_OPS_PLAY), BM_CLICK, 0, 0);   // a file that is not there: nothing plays
     Shot("options_sound.png");
 
@@ -237,13 +276,13 @@ TEST_F(OptionsE2e, EveryPageWritesItsChangesOnOk)
         {"ScrollLine", "80"},
         {"ScrollPixel", "3"},
         {"QuoteMark", ">>"},
-        {"Editor", "C:\\tools\\ed.exe"},
+        {"Editor", editor.c_str()},
         {"ReplyHeader", "Re[%s_title%]"},
         {"ThreadCount", "5"},
         {"ProxyIE", "0"},
         {"ProxyAdr", "proxy.example"},
         {"ProxyPort", "8080"},
-        {"Sound004", "C:\\sounds\\bye.wav"},
+        {"Sound004", wave.c_str()},
         {"Sound003", ""},
         {"NormalMenu", "1"},
         {"UseIconTray", "1"},
@@ -282,6 +321,7 @@ TEST_F(OptionsE2e, CancelKeepsWhatLeavingAPageSaved)
     ASSERT_TRUE(SetText(Child(colour, 706), "1"));
     ASSERT_TRUE(PressButton(colour, IDOK));
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(colour); }));
+    EXPECT_TRUE(WaitFor([&] { return Enabled(Child(sheet, 0x3021)); }));   // a chosen colour marks the sheet changed
     ASSERT_TRUE(SetText(Child(page, IDC_OPD_SCROLL_LINE), "77"));
     // A face that no longer exists in the font chooser: cancelled, nothing breaks.
     HWND fonts = Child(page, IDC_OPD_FONT_LIST);
