@@ -297,6 +297,11 @@ TEST_F(OptionsE2e, EveryPageWritesItsChangesOnOk)
     ASSERT_FALSE(after.empty());
     EXPECT_FALSE(after.front().ownerDrawn);
     EXPECT_FALSE(after.front().text.empty());
+    // The menu bar stays as it was until the next start.
+    std::vector<MenuItem> bar = MenuItems(main);
+    const MenuItem* options = FindMenuItem(bar, ID_OPTIONS);
+    ASSERT_TRUE(options);
+    EXPECT_TRUE(options->ownerDrawn);
 
     // Reopened on その他, showing the tray switch of the file.
     Open();
@@ -307,6 +312,17 @@ TEST_F(OptionsE2e, EveryPageWritesItsChangesOnOk)
     Quit();
     for (const Case& c : cases)
         EXPECT_EQ(Ini(c.key), c.value) << c.key << " after exit";
+
+    // The next start: a plain menu bar.
+    ASSERT_TRUE(app.Start(inst, kExe));
+    main = app.WaitWindow("ZEVA");
+    ASSERT_TRUE(main && app.WaitIdle());
+    bar = MenuItems(main);
+    options = FindMenuItem(bar, ID_OPTIONS);
+    ASSERT_TRUE(options);
+    EXPECT_FALSE(options->ownerDrawn);
+    EXPECT_EQ(options->text.substr(0, 14), "オプション(&O)");
+    Quit();
 }
 
 TEST_F(OptionsE2e, CancelKeepsWhatLeavingAPageSaved)
