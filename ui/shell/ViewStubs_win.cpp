@@ -1,8 +1,6 @@
-// Parts of the main window that are not built yet: the search and the option
-// sheet. Their commands do nothing and are greyed in menus and toolbar.
+// Parts of the main window that are not built yet: the search. Its commands
+// do nothing and are greyed in menus and toolbar.
 #include "ui/shell/Views.h"
 
 int Search_IsBuilt() { return 0; }
 void Search_Command(int) {}
-int Options_IsBuilt() { return 0; }
-void Options_Show() {}
