@@ -172,15 +172,15 @@ TEST(Decoders, ReadTheirFormats)
         int w, h, tolerance;
         std::vector<Probe> probes;
     } cases[] = {
-        {"zv_bmp.spi", Pictures("bmp1.bmp"), 16, 8, 0, {{2, 2, 0xFF0000}, {13, 5, 0x0000FF}}},
-        {"zv_bmp.spi", Pictures("bmp4.bmp"), 16, 8, 0,
+        {"zevabmp.spi", Pictures("bmp1.bmp"), 16, 8, 0, {{2, 2, 0xFF0000}, {13, 5, 0x0000FF}}},
+        {"zevabmp.spi", Pictures("bmp4.bmp"), 16, 8, 0,
          {{1, 1, 0xFF0000}, {5, 1, 0x00FF00}, {9, 6, 0x0000FF}, {13, 6, 0xFFFF00}}},
-        {"zv_bmp.spi", Pictures("bmp8.bmp"), 16, 8, 0, {{3, 1, 0x00FFFF}, {3, 6, 0xFF00FF}}},
-        {"zv_bmp.spi", Pictures("bmp24.bmp"), 16, 8, 0, {{3, 1, 0xFF0000}, {3, 6, 0x00FF00}}},
-        {"zv_bmp.spi", Pictures("bmp24td.bmp"), 16, 8, 0, {{3, 1, 0xFF0000}, {3, 6, 0x00FF00}}},
+        {"zevabmp.spi", Pictures("bmp8.bmp"), 16, 8, 0, {{3, 1, 0x00FFFF}, {3, 6, 0xFF00FF}}},
+        {"zevabmp.spi", Pictures("bmp24.bmp"), 16, 8, 0, {{3, 1, 0xFF0000}, {3, 6, 0x00FF00}}},
+        {"zevabmp.spi", Pictures("bmp24td.bmp"), 16, 8, 0, {{3, 1, 0xFF0000}, {3, 6, 0x00FF00}}},
         // Half-transparent red lies on white.
-        {"zv_wic.spi", Pictures("alpha.png"), 8, 8, 1, {{1, 1, 0x0000FF}, {6, 6, 0xFF7F7F}}},
-        {"zv_wic.spi", jpeg, 16, 16, 12, {{8, 8, 0xC86432}}},
+        {"zevawic.spi", Pictures("alpha.png"), 8, 8, 1, {{1, 1, 0x0000FF}, {6, 6, 0xFF7F7F}}},
+        {"zevawic.spi", jpeg, 16, 16, 12, {{8, 8, 0xC86432}}},
     };
     for (const Case& c : cases) {
         Library lib(Decoder(c.decoder));
@@ -209,7 +209,7 @@ TEST(Decoders, ReadTheirFormats)
 
 TEST(Decoders, ReadFromAFileToo)
 {
-    Library lib(Decoder("zv_bmp.spi"));
+    Library lib(Decoder("zevabmp.spi"));
     HLOCAL info = nullptr, bits = nullptr;
     std::string path = Pictures("bmp24.bmp");
     ASSERT_EQ(lib.GetPicture()(path.c_str(), 0, SPI_INPUT_FILE, &info, &bits, nullptr, 0), SPI_OK);
@@ -226,10 +226,10 @@ TEST(Decoders, RefuseWhatIsNotTheirsAndFailOnBrokenFiles)
         const char* file;
         int supported;
     } cases[] = {
-        {"zv_bmp.spi", "alpha.png", 0},
-        {"zv_wic.spi", "bmp24.bmp", 0},
-        {"zv_bmp.spi", "corrupt.bmp", 1},
-        {"zv_wic.spi", "corrupt.png", 1},
+        {"zevabmp.spi", "alpha.png", 0},
+        {"zevawic.spi", "bmp24.bmp", 0},
+        {"zevabmp.spi", "corrupt.bmp", 1},
+        {"zevawic.spi", "corrupt.png", 1},
     };
     for (const Case& c : cases) {
         Library lib(Decoder(c.decoder));
