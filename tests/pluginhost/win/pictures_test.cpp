@@ -1,6 +1,7 @@
 // Image decoder plug-ins under Wine: our two decoders on real files, the
 // choice of decoder and the cache through counting stand-ins, bad decoders
 // and bad files, and pictures drawn into a cell.
+#include "base/debug.h"
 #include "base/sjis.h"
 #include "outside/spi/spi.h"
 #include "pluginhost/ImagePlugins_win.h"
@@ -90,8 +91,9 @@ bool Near(Rgb a, Rgb b, int tolerance)
     return true;
 }
 
-// A JPEG of one colour, written through the platform's imaging encoder.
-bool WriteJpeg(const std::string& path, int w, int h, Rgb colour)
+// A picture of one colour in the given container (JPEG, GIF, TIFF),
+// written through the platform's imaging encoder.
+bool WriteEncoded(const GUID& container, const std::string& path, int w, int h, Rgb colour)
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IWICImagingFactory* f = nullptr;
@@ -99,24 +101,33 @@ bool WriteJpeg(const std::string& path, int w, int h, Rgb colour)
     IWICStream* st = nullptr;
     IWICBitmapFrameEncode* fr = nullptr;
     IPropertyBag2* props = nullptr;
+    IWICPalette* palette = nullptr;
     std::wstring wpath(path.begin(), path.end());
-    std::vector<BYTE> px((size_t)w * h * 3);
-    for (size_t i = 0; i < px.size(); i += 3) {
+    // GIF takes palette indices (all 0: the colour); the others BGR bytes.
+    bool indexed = container == GUID_ContainerFormatGif;
+    int bytes = indexed ? 1 : 3;
+    std::vector<BYTE> px((size_t)w * h * bytes, 0);
+    for (size_t i = 0; !indexed && i < px.size(); i += 3) {
         px[i] = (BYTE)colour;
         px[i + 1] = (BYTE)(colour >> 8);
         px[i + 2] = (BYTE)(colour >> 16);
     }
-    WICPixelFormatGUID fmt = GUID_WICPixelFormat24bppBGR;
+    WICColor colours[2] = {0xFF000000u | colour, 0xFF000000u};
+    WICPixelFormatGUID fmt = indexed ? GUID_WICPixelFormat8bppIndexed : GUID_WICPixelFormat24bppBGR;
     bool ok = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                          IID_IWICImagingFactory, (void**)&f)) &&
               SUCCEEDED(f->CreateStream(&st)) && SUCCEEDED(st->InitializeFromFilename(wpath.c_str(), GENERIC_WRITE)) &&
-              SUCCEEDED(f->CreateEncoder(GUID_ContainerFormatJpeg, nullptr, &enc)) &&
+              SUCCEEDED(f->CreateEncoder(container, nullptr, &enc)) &&
               SUCCEEDED(enc->Initialize(st, WICBitmapEncoderNoCache)) &&
               SUCCEEDED(enc->CreateNewFrame(&fr, &props)) && SUCCEEDED(fr->Initialize(props)) &&
-              SUCCEEDED(fr->SetSize(w, h)) && SUCCEEDED(fr->SetPixelFormat(&fmt)) &&
-              SUCCEEDED(fr->WritePixels(h, w * 3, (UINT)px.size(), px.data())) && SUCCEEDED(fr->Commit()) &&
-              SUCCEEDED(enc->Commit());
-    for (IUnknown* u : {(IUnknown*)props, (IUnknown*)fr, (IUnknown*)enc, (IUnknown*)st, (IUnknown*)f})
+              SUCCEEDED(fr->SetSize(w, h)) && SUCCEEDED(fr->SetPixelFormat(&fmt));
+    if (ok && indexed)
+        ok = SUCCEEDED(f->CreatePalette(&palette)) && SUCCEEDED(palette->InitializeCustom(colours, 2)) &&
+             SUCCEEDED(fr->SetPalette(palette));
+    ok = ok && SUCCEEDED(fr->WritePixels(h, w * bytes, (UINT)px.size(), px.data())) && SUCCEEDED(fr->Commit()) &&
+         SUCCEEDED(enc->Commit());
+    IUnknown* all[] = {palette, props, fr, enc, st, f};
+    for (IUnknown* u : all)
         if (u)
             u->Release();
     return ok;
@@ -160,8 +171,10 @@ int DrawBlocks(HLOCAL info, HLOCAL bits, Canvas** canvas, int* w, int* h)
 TEST(Decoders, ReadTheirFormats)
 {
     TempDir dir("spi");
-    std::string jpeg = dir.File("photo.jpg");
-    ASSERT_TRUE(WriteJpeg(jpeg, 16, 16, 0xC86432));
+    std::string jpeg = dir.File("photo.jpg"), gif = dir.File("flat.gif"), tiff = dir.File("scan.tif");
+    ASSERT_TRUE(WriteEncoded(GUID_ContainerFormatJpeg, jpeg, 16, 16, 0xC86432));
+    ASSERT_TRUE(WriteEncoded(GUID_ContainerFormatGif, gif, 6, 5, 0xFF0000));
+    ASSERT_TRUE(WriteEncoded(GUID_ContainerFormatTiff, tiff, 7, 3, 0x336699));
     struct Probe {
         int x, y;
         Rgb colour;
@@ -181,6 +194,8 @@ TEST(Decoders, ReadTheirFormats)
         // Half-transparent red lies on white.
         {"zevawic.spi", Pictures("alpha.png"), 8, 8, 1, {{1, 1, 0x0000FF}, {6, 6, 0xFF7F7F}}},
         {"zevawic.spi", jpeg, 16, 16, 12, {{8, 8, 0xC86432}}},
+        {"zevawic.spi", gif, 6, 5, 0, {{3, 2, 0xFF0000}}},
+        {"zevawic.spi", tiff, 7, 3, 0, {{6, 2, 0x336699}}},
     };
     for (const Case& c : cases) {
         Library lib(Decoder(c.decoder));
@@ -289,18 +304,24 @@ TEST(ImagePlugins, DrawInTheirCellsFromTheRegistryFolder)
         std::vector<Probe> probes;
     } cases[] = {
         // 16 x 8 in 40 x 40: own size at (12, 16); red rows above green ones.
-        {"smaller: own size, centred", "bmp24.bmp", 0, 0, 40, {{20, 17, 0xFF0000}, {20, 22, 0x00FF00}, {11, 20, kWhite},
-                                                                {20, 15, kWhite}, {28, 20, kWhite}}},
+        {"smaller: own size, centred", "bmp24.bmp", 0, 0, 40,
+         {{20, 17, 0xFF0000}, {20, 22, 0x00FF00}, {11, 20, kWhite}, {20, 15, kWhite}, {28, 20, kWhite}}},
         // 32 x 32 in 16 x 16: fills the cell.
-        {"larger: scaled to the cell", "solid-blue.bmp", 40, 0, 16, {{40, 0, 0x0000FF}, {55, 15, 0x0000FF}, {56, 8, kWhite}}},
+        {"larger: scaled to the cell", "solid-blue.bmp", 40, 0, 16,
+         {{40, 0, 0x0000FF}, {55, 15, 0x0000FF}, {56, 8, kWhite}}},
         // 16 x 8 in 8 x 8: 8 x 4 at (60, 2), red on the left, blue on the right.
         {"wider: cell width, half height", "bmp1.bmp", 60, 0, 8,
          {{60, 3, 0xFF0000}, {67, 4, 0x0000FF}, {63, 1, kWhite}, {63, 6, kWhite}}},
         {"through the other decoder", "alpha.png", 80, 0, 20, {{87, 8, 0x0000FF}, {92, 11, 0xFF7F7F}}},
     };
     int key = 0;
+    Debug_BeginCapture();
     for (const Case& c : cases)
         EXPECT_EQ(pictures.Draw(canvas.Dc(), key++, c.file, c.left, c.top, c.size, c.size), 1) << c.what;
+    // Each decoded picture is logged with its pixel bytes, width and height.
+    std::string log = Debug_Take();
+    Debug_EndCapture();
+    EXPECT_NE(log.find("(384,16):8\n"), std::string::npos) << log;
     for (const Case& c : cases)
         for (const Probe& p : c.probes)
             EXPECT_TRUE(Near(canvas.At(p.x, p.y), p.colour, 2))
