@@ -48,6 +48,8 @@ int Picture_Check(const unsigned char* info, size_t infoSize, size_t bitsSize, i
         if (used > most)
             return 0;
         tableEnd += 4ull * (used ? used : most);
+    } else {
+        tableEnd += 4ull * used;   // a colour table beside true colours is read too
     }
     if (tableEnd > infoSize)
         return 0;

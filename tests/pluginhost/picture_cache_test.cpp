@@ -81,6 +81,7 @@ TEST(PictureCheck, OnlySafePicturesAreDrawn)
         {"enormous", Header(100000, 100000, 24), 24, 0, 0, 0},
         {"rows beyond the pixel block", Header(3, 2, 24), 23, 0, 0, 0},
         {"colour table beyond the block", Header(5, 1, 8), 8, 0, 0, 0},
+        {"true colours with a table that is not there", Header(3, 2, 24, 0, 1000), 24, 0, 0, 0},
         {"more colours than the depth has", Header(5, 1, 1, 0, 3, 3), 4, 0, 0, 0},
         {"run-length compressed", Header(3, 2, 8, 1, 0, 256), 24, 0, 0, 0},
         {"two planes", Header(3, 2, 24, 0, 0, 0, 2), 24, 0, 0, 0},
