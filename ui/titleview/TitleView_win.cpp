@@ -6,6 +6,7 @@
 
 #include "base/clock.h"
 #include "base/sjis.h"
+#include "pluginhost/ImagePlugins_win.h"
 #include "res/resource.h"
 #include "ui/shell/Shell.h"
 #include "ui/shell/ShellMenus_win.h"
@@ -21,6 +22,7 @@
 
 #include <string.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,7 @@ struct TitleViewData {
     TitleAgeLimits limits = {0, 0};
     CHistory history;
     int lineHeight = 14;
+    std::unique_ptr<CImagePlugins> pictures;   // article pictures (VIEWFLAG 0x20)
 };
 TitleViewData g_tv;
 
@@ -365,6 +368,45 @@ void DrawTreeLines(HDC dc, int row, int x0, int unit, int right, int top, int bo
     DeleteObject(pen);
 }
 
+// ---- article pictures -----------------------------------------------------------
+
+// The pictures' file names are relative to the shown board's folder.
+void SetPictureFolder()
+{
+    if (!g_tv.pictures)
+        return;
+    char folder[260];
+    Str_Copy(folder, sizeof folder, g_shell.openIsStore ? g_shell.openPath : "");
+    const char* name = Path_FileName(folder);
+    folder[name - folder] = 0;
+    if (strcmp(folder, g_tv.pictures->Cache().BaseFolder()) != 0)
+        g_tv.pictures->Cache().SetBaseFolder(folder);
+}
+
+void DrawPicture(CSubj* s, HDC dc, int row, int rowTop, int rowH, int preview, int left)
+{
+    int a = g_tv.rows.Article(row);
+    if (a < 0 || a >= s->GetCount())
+        return;
+    TitlePictureCell cell = Title_PictureCell(row, rowTop, rowH, preview, left);
+    g_tv.pictures->Cache().SetCellSize(cell.size, cell.size);
+    g_tv.pictures->Draw(dc, s->GetItem(a).image, s->GetImage(a), cell.left, cell.top, cell.size, cell.size);
+}
+
+// The pictures over a row (the caller clips to it): its own, and without
+// preview the halves of its neighbours' that reach into it. Returns the
+// room they take.
+int DrawPictures(CSubj* s, HDC dc, int row, const RECT& rc, int left, int preview)
+{
+    int rowH = rc.bottom - rc.top;
+    if (g_tv.pictures) {
+        for (int r = preview ? row : row - 1; r <= (preview ? row : row + 1); ++r)
+            if (r >= 0 && r < g_tv.rows.Count())
+                DrawPicture(s, dc, r, rc.top + (r - row) * rowH, rowH, preview, left);
+    }
+    return Title_PictureSpace(rowH, preview);
+}
+
 // ---- the list's own messages ----------------------------------------------------
 
 int DividerWidth(int column)
@@ -512,6 +554,7 @@ HWND TitleView_Create(HWND main)
         ListView_InsertColumn(list, c, &col);
     }
     g_tv.icons = LoadIcons();
+    g_tv.pictures.reset(new CImagePlugins());
     g_tv.listProc = (WNDPROC)SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)ListProc);
     // Reading an article to its end in the text view marks it read.
     TextView_SetEndHandler(TitleView_MarkCurrentRead);
@@ -626,6 +669,8 @@ void DrawRow(CSubj* s, DRAWITEMSTRUCT* dis)
     int saved = SaveDC(dc);
     IntersectClipRect(dc, cell.left, row_rc.top, cell.right, row_rc.bottom);
     int ix = x + 2, iy = row_rc.top + (lineH - kIcon) / 2;
+    if (bs.viewflag & 0x20)
+        ix += DrawPictures(s, dc, row, row_rc, ix, (bs.viewflag & 0x10) != 0);
     if (bs.viewflag & 0x40) {
         if (s->GetEmail(a)[0])
             DrawIcon(dc, 5, ix, iy, it, c.back);
@@ -789,6 +834,7 @@ void TitleView_Release()
     if (g_tv.icons)
         ImageList_Destroy(g_tv.icons);
     g_tv.icons = nullptr;
+    g_tv.pictures.reset();
     g_tv.rows.Clear();
 }
 
@@ -802,6 +848,7 @@ void TitleView_Refresh(int selectFirst)
     SendMessageA(g_tv.list, WM_SETREDRAW, FALSE, 0);
     ApplyColumnWidths();
     ComputeLimits();
+    SetPictureFolder();
     KillTimer(g_tv.list, kTextTimer);
     HeaderView_SetHeader("", "", "", "", "");
     TextView_ShowText("");
