@@ -21,12 +21,18 @@ fi
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 export ZEVA_FORCE_XVFB=1
-# The windows at the size a user's screen shows them, with the demo's
-# window placement left to the program.
+# The program is started as C:\ZEVA\zeva.exe (a link in the Wine prefix to
+# the demo folder), so the pictures show the path a user would have.
+prefix=${ZEVA_WINEPREFIX:-$build/wineprefix}
+[ -f "$prefix/system.reg" ] || sh "$here/tools/wine-prep.sh" >/dev/null 2>&1
+link=$prefix/drive_c/ZEVA
+rm -f "$link"
+trap 'rm -f "$link"' EXIT
 ZEVA_DEMO_WITH='
-    winpath() { printf "Z:%s" "$1" | tr / "\\\\"; }
+    ln -s "$1" "'"$link"'"
+    # A main window of 1000 x 700 at the top left of the screen.
     printf "[OPTION]\r\nThreadCount=3\r\n[WINDOW]\r\nWindowX=0\r\nWindowY=0\r\nWindowW=1000\r\nWindowH=700\r\nFolderW=220\r\nTitleH=260\r\n" > "$1/data/zeva.ini"
-    "'"$here"'/tools/wine-run-x.sh" "'"$shots"'" "$(winpath "$1/zeva.exe")" "$(winpath "'"$out"'")" 2>"$1/wine.err"
+    "'"$here"'/tools/wine-run-x.sh" "'"$shots"'" "C:\\ZEVA\\zeva.exe" "'"$out"'" 2>"$1/wine.err"
 ' sh "$here/tools/demo/run.sh" "$build/screens-demo"
 rc=$?
 # Small files for git: the same pixels, deflated.
