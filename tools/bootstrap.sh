@@ -18,7 +18,12 @@ done
 locale_ok=1
 locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' || locale_ok=0
 
+# Oniguruma's source for our BREGEXP.DLL, from Debian's source package
+# (tools/onig-source.sh; nothing to do once it is unpacked under build/).
+onig_source() { sh "$(dirname "$0")/onig-source.sh"; }
+
 if [ -z "$need" ] && [ $locale_ok = 1 ]; then
+    onig_source
     exit 0
 fi
 
@@ -45,3 +50,5 @@ if [ $locale_ok = 0 ]; then
         $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
     fi
 fi
+
+onig_source

@@ -40,6 +40,8 @@ rm -rf "$demo"
 mkdir -p "$demo/data" "$demo/Plugins" || exit 1
 demo=$(cd "$demo" && pwd)
 cp "$build/$PROGRAM" "$build/zeva.html" "$demo/" && cp "$build"/Plugins/*.exe "$demo/Plugins/" || exit 1
+# The regular-expression library beside the program, as the zip has it.
+[ -f "$build/BREGEXP.dll" ] && cp "$build/BREGEXP.dll" "$demo/BREGEXP.DLL"
 
 # The image decoders and the registry value that names their folder.
 mkdir -p "$demo/spi" && cp "$build/spi/zevabmp.spi" "$build/spi/zevawic.spi" "$demo/spi/" || exit 1
@@ -87,6 +89,13 @@ board "まとめ/会員制" LIB=ZVT "URL=$url/zvt/private/board.cgi" BBSFOLDER=1
 printf '[OPTION]\r\nThreadCount=3\r\n' > "$demo/data/zeva.ini"
 
 echo "run.sh: board simulator on $url; demo folder $demo"
+# Another driver of the demo (tools/screenshots.sh) in place of the patrol:
+# ZEVA_DEMO_WITH names a command that gets the demo folder and the
+# simulator's address while the simulator runs.
+if [ -n "${ZEVA_DEMO_WITH:-}" ]; then
+    sh -c "$ZEVA_DEMO_WITH" demo "$demo" "$url"
+    exit $?
+fi
 if [ -n "${DISPLAY:-}" ] && [ -z "${ZEVA_FORCE_XVFB:-}" ]; then
     echo "run.sh: the main window of $demo/$PROGRAM (close it to stop the simulator)"
     "$here/tools/wine-run.sh" "$demo/$PROGRAM" 2>"$demo/wine.err"
