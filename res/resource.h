@@ -202,3 +202,83 @@
 #define IDC_SEARCH_OWN 1109            // own articles
 #define IDC_SEARCH_COLOR 1172          // colour label
 // ---- end of search ----
+
+// ---- keyboard page ----------------------------------------------------------
+// Page キーボード of the option sheet and its add-key dialog.
+#define IDD_KEYPAGE 169           // "キーボード"
+#define IDD_ADDKEY 176            // "新しいキーを追加"
+#define IDC_KEY_SCOPE 1125        // 全体 / フォルダビュー / タイトルビュー
+#define IDC_KEY_FUNCTIONS 1134    // 機能名, 現在のキー
+#define IDC_KEY_CURRENT 1129      // the selected function's keys in the scope
+#define IDC_KEY_ADD 1133          // "追加(&A)..."
+#define IDC_KEY_REMOVE 1006       // "解除(&D)"
+#define IDC_KEY_RESET 1130        // "初期化(&I)..."
+#define IDC_ADDKEY_LIST 1137      // every key name
+#define IDC_ADDKEY_CTRL 1136
+#define IDC_ADDKEY_SHIFT 1062
+#define IDC_ADDKEY_ALT 1063
+// ---- end of keyboard page ----
+
+// ---- option sheet ----------------------------------------------------------
+// The sheet "オプション" and its pages (the keyboard page, 169, is the key
+// assignment's own).
+#define IDD_OPT_DISPLAY 149   // "表示"
+#define IDD_OPT_COMPOSE 150   // "作成"
+#define IDD_OPT_PATROL 156    // "巡回"
+#define IDD_OPT_SOUND 157     // "サウンド"
+#define IDD_OPT_OTHER 144     // "その他"
+#define IDM_REPLY_MACROS 1000 // "リプライヘッダ挿入": 32776 ... 32781
+#define IDB_PLAY 158          // the sound page's play button
+// 表示
+#define IDC_OPD_FONT_LIST 1040
+#define IDC_OPD_FONT_CHANGE 1041      // "変更(&O)..."
+#define IDC_OPD_COLOUR_LIST 1042
+#define IDC_OPD_TITLE_BLEND 1062
+#define IDC_OPD_SMOOTH_SCROLL 1063
+#define IDC_OPD_SMART_FOLDER 1061
+#define IDC_OPD_COLOUR_SAMPLE 1071    // owner-drawn; opens the colour chooser
+#define IDC_OPD_CLIENT_EDGE 1078
+#define IDC_OPD_SCROLL_LINE_SPIN 1081 // 10 ... 100
+#define IDC_OPD_SCROLL_LINE 1082
+#define IDC_OPD_ANIMATION 1124
+#define IDC_OPD_SCROLL_STOP 1149
+#define IDC_OPD_SCROLL_WAIT 1152      // slider 0 ... 200
+#define IDC_OPD_SCROLL_PIXEL 1153     // slider 1 ... 10
+#define IDC_OPD_SCROLL_WAIT_VALUE 1154
+#define IDC_OPD_SCROLL_PIXEL_VALUE 1155
+#define IDC_OPD_AUTO_COLLAPSE 1156    // on the page but not shown
+// 作成
+#define IDC_OPC_REPLY_HEADER 1000
+#define IDC_OPC_INSERT 1001           // "挿入(&I)": the macro popup
+#define IDC_OPC_EDITOR 1045
+#define IDC_OPC_EDITOR_BROWSE 1046    // "参照(&R)..."
+#define IDC_OPC_EDITOR_OPTION 1079
+#define IDC_OPC_QUOTE_MARK 1085
+#define ID_MACRO_TITLE 32776          // "%s_title%" ... "%s_email%": 32776 ... 32781
+#define ID_MACRO_EMAIL 32781
+// 巡回
+#define IDC_OPP_RUBY_BROWSE 1006
+#define IDC_OPP_PERL_BROWSE 1048
+#define IDC_OPP_CLOSE_RUN 1053
+#define IDC_OPP_THREADS 1054
+#define IDC_OPP_THREADS_SPIN 1055     // 1 ... 8
+#define IDC_OPP_PROXY_ADR 1058
+#define IDC_OPP_PROXY_PORT 1059
+#define IDC_OPP_GA_MULTI 1061
+#define IDC_OPP_AUTO_CONNECT 1062
+#define IDC_OPP_PROXY_IE 1063
+#define IDC_OPP_RUBY 1079
+#define IDC_OPP_PERL 1092
+#define IDC_OPP_AUTO_DISCONNECT 1143
+// サウンド
+#define IDC_OPS_PLAY 1006
+#define IDC_OPS_SCENES 1090
+#define IDC_OPS_BROWSE 1091
+#define IDC_OPS_SOUND 1098
+// その他
+#define IDC_OPO_PART_VIEW_READ 1047
+#define IDC_OPO_ICON_TRAY 1062
+#define IDC_OPO_NORMAL_MENU 1089
+#define IDC_OPO_LOGIN_ROOT 1160       // not shown, neither read nor written
+#define IDC_OPO_TIMEOUT 1161          // likewise
+// ---- end of option sheet ----

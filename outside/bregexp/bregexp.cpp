@@ -20,6 +20,8 @@ const unsigned long kRetryLimitInSearch = 40000000UL;
 const unsigned int kMatchStackLimit = 4000000U;
 // Nesting depth of the pattern parser (it recurses on the caller's stack).
 const unsigned int kParseDepthLimit = 400U;
+// Characters a tr list may name, ranges counted out.
+const size_t kTrListLimit = 0x20000;
 
 enum Kind { kMatch, kSubst, kTrans };
 
@@ -202,7 +204,7 @@ const char *ExpandTrList(const std::string &s, bool sjis, std::vector<unsigned> 
             size_t j = i + 1;
             unsigned hi = ReadTrChar(s, j, sjis);
             if (hi < lo) return "tr range is out of order";
-            if (hi - lo > 0x10000) return "tr range is too long";
+            if (codes.size() + (hi - lo) > kTrListLimit) return "tr list is too long";
             for (unsigned c = lo; c <= hi; ++c) codes.push_back(c);
             i = j;
         } else {
@@ -296,12 +298,12 @@ bool TextRange(const char *text, const char *&end, bool sjis, char *msg)
         return false;
     }
     if (sjis) {
-        for (const char *p = text; p < end; p += CharLen(p, end, true)) {
-            if (IsLead((unsigned char)*p) && p + 1 == end) {
-                end = p;
-                break;
-            }
-        }
+        // A byte outside the lead range always ends a character, so the
+        // run of lead-range bytes before the end pairs up from its start:
+        // an odd run ends in a lead byte without its second byte.
+        const char *p = end;
+        while (p > text && IsLead((unsigned char)p[-1])) --p;
+        if ((end - p) % 2 == 1) --end;
     }
     return true;
 }

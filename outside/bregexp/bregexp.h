@@ -62,10 +62,12 @@ typedef struct BRegexpHandle {
     const char *pattern;
     int patternLength;            /* strlen(pattern) */
 
-    /* Match positions of the last successful BMatch or BSubst/BSplit match:
-       groupCount + 1 entries, [0] the whole match, [n] group n. They point
-       into the caller's text (end = one past the last byte); a group that
-       took no part in the match has NULL in both. */
+    /* Match positions of the last match found by the last call (for
+       BSubst and BSplit the last one they used): groupCount + 1 entries,
+       [0] the whole match, [n] group n. They point into the caller's text
+       (end = one past the last byte); a group that took no part in the
+       match has NULL in both. A BMatch that finds nothing leaves
+       matchStart and matchEnd NULL and groupCount 0. */
     int groupCount;
     const char **matchStart;
     const char **matchEnd;
@@ -101,8 +103,9 @@ int BREGEXP_CALL BTrans(const char *pattern, const char *text, const char *textE
                         BREGEXP_HANDLE *handle, char *msg);
 
 /* Splits the text at every match; at most limit pieces (limit <= 0: no
-   limit, the last piece holds the rest). Returns the number of pieces (0 on
-   an error with msg set), listed in (*handle)->split. */
+   limit, the last piece holds the rest). Returns the number of pieces,
+   listed in (*handle)->split; 0 for an empty text, or on an error with msg
+   set. */
 int BREGEXP_CALL BSplit(const char *pattern, const char *text, const char *textEnd,
                         int limit, BREGEXP_HANDLE *handle, char *msg);
 

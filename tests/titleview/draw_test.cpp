@@ -199,3 +199,28 @@ TEST(TitleDraw, LayoutNumbers)
 }
 
 }  // namespace
+
+TEST(TitleDraw, ArticlePictureCells)
+{
+    // Rows 15 pixels high, the No column from x = 2.
+    struct Case {
+        const char* what;
+        int row, rowTop, rowH, preview;
+        TitlePictureCell want;
+    } cases[] = {
+        {"even row: first column, twice the row, centred on it", 4, 60, 15, 0, {2, 53, 30}},
+        {"odd row: second column", 5, 75, 15, 0, {32, 68, 30}},
+        {"preview: the row height at the left", 5, 135, 45, 1, {2, 135, 45}},
+    };
+    for (const Case& c : cases) {
+        TitlePictureCell got = Title_PictureCell(c.row, c.rowTop, c.rowH, c.preview, 2);
+        EXPECT_EQ(got.left, c.want.left) << c.what;
+        EXPECT_EQ(got.top, c.want.top) << c.what;
+        EXPECT_EQ(got.size, c.want.size) << c.what;
+    }
+    // Neighbouring pictures do not overlap: row 4's ends where row 6's starts.
+    TitlePictureCell a = Title_PictureCell(4, 60, 15, 0, 2), b = Title_PictureCell(6, 90, 15, 0, 2);
+    EXPECT_LE(a.top + a.size, b.top + 1);
+    EXPECT_EQ(Title_PictureSpace(15, 0), 60);
+    EXPECT_EQ(Title_PictureSpace(45, 1), 45);
+}

@@ -41,11 +41,16 @@ TEST(TitleMenu, ChecksOfTreeSortsAndDisplayBits)
     };
     for (const Case& c : cases)
         EXPECT_EQ(TitleMenu_Checked(c.id, c.tree, c.clmsort, c.viewflag), c.checked) << c.id;
-    EXPECT_TRUE(TitleMenu_Answered(ID_SORT_TREE));
-    EXPECT_TRUE(TitleMenu_Answered(ID_NEXT_ARTICLE));
-    EXPECT_TRUE(TitleMenu_Answered(ID_READ_ON));
-    EXPECT_TRUE(TitleMenu_Answered(ID_SCROLL_BACK));
-    EXPECT_FALSE(TitleMenu_Answered(ID_DELETE_ARTICLE));
+}
+
+TEST(TitleMenu, EveryRowCommandIsAnsweredButTheSearches)
+{
+    for (int id : {ID_SORT_TREE, ID_NEXT_ARTICLE, ID_READ_ON, ID_SCROLL_BACK, ID_DELETE_ARTICLE, ID_BACK, ID_FORWARD,
+                   ID_GO_PARENT, ID_SHOW_WITH_PARENT, ID_MARK_UNREAD, ID_PATROL_UNMARK, ID_COPY, ID_SELECT_ALL,
+                   ID_MAIL_AUTHOR, ID_REPLY, ID_EDIT, ID_ARTICLE_PROPERTIES, ID_LABEL_NONE, ID_LABEL_LAST})
+        EXPECT_TRUE(TitleMenu_Answered(id)) << id;
+    for (int id : {ID_SEARCH_DOWN, ID_UNREAD_UP, ID_READ_ON_UNREAD, ID_SEARCH, ID_LABEL_LAST + 1})
+        EXPECT_FALSE(TitleMenu_Answered(id)) << id;
 }
 
 }  // namespace

@@ -1082,7 +1082,15 @@ FILES = {
     'foldercopy.cur': (105, 'folder drag, copy'),
     'titlecopy.cur': (143, 'title drag, copy'),
     'titlemove.cur': (144, 'title drag, move'),
+    'play.bmp': (158, 'sound page play button, 256 colours'),
 }
+
+
+def play_button(img):
+    """The sound page's play button: a loudspeaker and a green play triangle."""
+    paint(img, rect(0, 5, 3, 10), 's', hi='w', lo='K')
+    paint(img, poly([(3, 5), (8, 1), (8, 15), (3, 11)]), 's', hi='w', lo='K')
+    paint(img, poly([(9.5, 3.5), (16, 8), (9.5, 12.5)]), 'v', hi='j', lo='V')
 
 
 def pictures():
@@ -1091,7 +1099,9 @@ def pictures():
     folders = strip(FOLDER_CELLS, FOLDER_DRAW, 16)
     states = strip(STATE_CELLS, STATE_DRAW, STATE_SIZE)
     titles = strip(TITLE_CELLS, TITLE_DRAW, TITLE_SIZE)
+    play = strip(1, {0: play_button}, 16)
     return {
+        'play': play,
         'toolbar': toolbar, 'folders': folders, 'states': states, 'titles': titles,
         'icon': [app_icon(16), app_icon(32)],
         'dragimage': cursor_drag_image(), 'foldercopy': cursor_folder_copy(),
@@ -1204,6 +1214,7 @@ def render(folder):
         'foldercopy.cur': icon_file([pics['foldercopy']], 2, 4),
         'titlecopy.cur': icon_file([pics['titlecopy']], 2, 4),
         'titlemove.cur': icon_file([pics['titlemove']], 2, 4),
+        'play.bmp': bmp_bytes(pics['play'], 8),
     }
     os.makedirs(folder, exist_ok=True)
     for name, data in files.items():
@@ -1303,6 +1314,7 @@ STRIPS = [
     ('folderstate.bmp', STATE_SIZE, STATE_SIZE, STATE_CELLS, 4, STATE_MEANING),
     ('titleview.bmp', TITLE_SIZE, TITLE_SIZE, TITLE_CELLS, 8, TITLE_MEANING),
     ('titleview16.bmp', TITLE_SIZE, TITLE_SIZE, TITLE_CELLS, 4, TITLE_MEANING),
+    ('play.bmp', 16, 16, 1, 8, {0: 'play'}),
 ]
 CURSORS = ['dragimage.cur', 'foldercopy.cur', 'titlecopy.cur', 'titlemove.cur']
 

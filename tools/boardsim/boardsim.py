@@ -23,7 +23,8 @@ Boards come from --config (JSON, below) or, without it, a built-in demo set.
     {"path": "/zvt/demo/board.cgi", "type": "zvt", "title": "...",
      "pointer": "number" | "date", "articles": [
         {"no": 1, "parent": null, "date": "2004/05/06", "time": "21:07",
-         "title": "...", "name": "...", "text": "line\\nline\\n"}]},
+         "title": "...", "name": "...", "text": "line\\nline\\n",
+         "image": "picture file name, optional"}]},
     {"path": "/orb/demo/rnall.cgi", "type": "orbiloom", "title": "...",
      "articles": [{"no": 1, "category": "...", "parent": null, ...}]},
     {"path": "/raw/x", "type": "raw", "body": "text" | "body_b64": "...",
@@ -65,6 +66,8 @@ def demo_boards():
                     "title": "テスト記事 %d" % i if i % 3 else "Re: テスト記事 %d" % (i - 1),
                     "name": ["山田", "鈴木", "佐藤"][i % 3],
                     "text": "こんにちは。記事 %d の本文です。\n二行目です。\n" % i})
+        if i % 4 != 0:   # most articles carry a picture (made by tools/pictures)
+            zvt[-1]["image"] = "demo%d.%s" % (i % 5 + 1, "bmp" if i % 5 == 4 else "png")
     cats = ["雑談", "質問"]
     orb = []
     for i in range(1, 11):
@@ -139,6 +142,8 @@ def zvt_answer(board, point, port):
         lines.append("S:%d,%s,%s,%s\n" % (a["no"], parent, two_digit(a.get("date", "")), a.get("time", "")))
         lines.append("T:%s\n" % a.get("title", ""))
         lines.append("N:%s\n" % a.get("name", ""))
+        if a.get("image"):
+            lines.append("I:%s\n" % a["image"])
         text = a.get("text", "")
         if not text.endswith("\n"):
             text += "\n"

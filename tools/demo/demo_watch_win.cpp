@@ -1,7 +1,8 @@
 // zeva_demo_watch.exe ZEVA-EXE PICTURE.png: the unattended patrol of
 // "make run" as a user would see it. Starts "zeva.exe -G", waits until the
 // program has ended by itself, then starts the program once more, saves a
-// picture of its main window and closes it.
+// picture of its main window, with the ZVT demo board's store open (its
+// articles carry pictures), and closes it.
 //
 // Exit code 0 when the patrol ran and the program ended by itself; 1 when it
 // could not be started or did not end within ten minutes.
@@ -15,6 +16,23 @@ using namespace uidriver;
 
 namespace {
 const DWORD kPatrolLimitMs = 10 * 60 * 1000;
+
+// What the folder view does when a store is chosen (UWM_OPEN_ITEM).
+void OpenStore(HWND main, const std::string& path)
+{
+    struct {
+        char path[260];
+        int isStore;
+        void* item;
+    } req = {};
+    snprintf(req.path, sizeof req.path, "%s", path.c_str());
+    req.isStore = 1;
+    RemoteMemory mem(main, sizeof req);
+    DWORD_PTR r = 0;
+    if (mem.Ok() && mem.Write(&req, sizeof req))
+        SendMessageTimeoutA(main, WM_USER + 1, 0, (LPARAM)mem.Address(), SMTO_NORMAL, 60000, &r);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -44,6 +62,9 @@ int main(int argc, char** argv)
     Process look;
     HWND main = nullptr;
     if (look.Start(exe) && (main = look.WaitWindow("ZEVA")) != nullptr && look.WaitIdle()) {
+        std::string store = exe.substr(0, exe.find_last_of('\\') + 1) + "data\\ZVTデモ\\001.zvt";
+        if (GetFileAttributesA(store.c_str()) != INVALID_FILE_ATTRIBUTES)
+            OpenStore(main, store);
         Settle(main);
         Image shot;
         if (!Capture(main, &shot) || !SavePng(shot, picture))

@@ -5,7 +5,10 @@
 #
 # Lays out DEMO-FOLDER as an installed program: zeva.exe and "Plugins\\"
 # beside "data\\", which gets boards of every plug-in type pointing at the
-# simulator (127.0.0.1 only).
+# simulator (127.0.0.1 only). Our two image decoders go into
+# DEMO-FOLDER/spi, which the registry value of the Wine prefix names as the
+# decoder folder; the ZVT demo board's articles name pictures that lie in its
+# folder, and its title view shows them.
 #
 # With a display (DISPLAY set, ZEVA_FORCE_XVFB unset) it opens the main
 # window on the demo boards; the simulator stops when the window closes.
@@ -22,7 +25,8 @@ build=$here/build/windows
 demo=${1:-$build/demo}
 
 for f in "$build/$PROGRAM" "$build/zeva_demo_report.exe" "$build/zeva_demo_watch.exe" "$build/Plugins/zv_ZVT.exe" \
-         "$build/Plugins/zv_Orbiloom.exe" "$build/Plugins/zv_Stillmark.exe"; do
+         "$build/Plugins/zv_Orbiloom.exe" "$build/Plugins/zv_Stillmark.exe" "$build/spi/zevabmp.spi" \
+         "$build/spi/zevawic.spi" "$build/pictures/demo1.png"; do
     if [ ! -f "$f" ]; then
         echo "run.sh: $f is missing; build first (make windows)" >&2
         exit 1
@@ -38,6 +42,11 @@ demo=$(cd "$demo" && pwd)
 cp "$build/$PROGRAM" "$build/zeva.html" "$demo/" && cp "$build"/Plugins/*.exe "$demo/Plugins/" || exit 1
 # The regular-expression library beside the program, as the zip has it.
 [ -f "$build/BREGEXP.dll" ] && cp "$build/BREGEXP.dll" "$demo/BREGEXP.DLL"
+
+# The image decoders and the registry value that names their folder.
+mkdir -p "$demo/spi" && cp "$build/spi/zevabmp.spi" "$build/spi/zevawic.spi" "$demo/spi/" || exit 1
+"$here/tools/wine-run.sh" reg add 'HKCU\Software\Morivale\Susie\Plug-in' /v Path /t REG_SZ \
+    /d "$(winpath "$demo/spi")" /f >/dev/null 2>"$demo/reg.err" || { cat "$demo/reg.err" >&2; exit 1; }
 
 # The simulator, on a free port; Wine's WinINet would send even 127.0.0.1
 # through a proxy named in these variables.
@@ -67,7 +76,11 @@ board() {
     mkdir -p "$dir"
     { printf '[BASIC]\r\n'; for kv in "$@"; do printf '%s\r\n' "$kv"; done; } > "$dir/zeva_BBS.ini"
 }
-board "ZVTデモ" LIB=ZVT "URL=$url/zvt/demo/board.cgi" BBSFOLDER=1 PARAM2=
+# The ZVT demo board shows article pictures (VIEWFLAG 0x20 with the
+# default 2 and 0x40), flat in number order.
+board "ZVTデモ" LIB=ZVT "URL=$url/zvt/demo/board.cgi" BBSFOLDER=1 PARAM2= VIEWFLAG=98 TREE=0 CLMSORT=0 \
+    CLMSORTUP=1 CLM00=150
+cp "$build"/pictures/demo* "$demo/data/ZVTデモ/" || exit 1
 board "日付ポインタ" LIB=ZVT "URL=$url/zvt/dated/board.cgi" BBSFOLDER=1 PARAM2=
 board "Orbiloomデモ" LIB=Orbiloom "URL=$url/orb/demo/rnall.cgi" BBSFOLDER=1 PARAM1= PARAM2=
 board "Stillmark" LIB=Stillmark "URL=$url/stillmark/index.html" BBSFOLDER=1
@@ -76,6 +89,13 @@ board "まとめ/会員制" LIB=ZVT "URL=$url/zvt/private/board.cgi" BBSFOLDER=1
 printf '[OPTION]\r\nThreadCount=3\r\n' > "$demo/data/zeva.ini"
 
 echo "run.sh: board simulator on $url; demo folder $demo"
+# Another driver of the demo (tools/screenshots.sh) in place of the patrol:
+# ZEVA_DEMO_WITH names a command that gets the demo folder and the
+# simulator's address while the simulator runs.
+if [ -n "${ZEVA_DEMO_WITH:-}" ]; then
+    sh -c "$ZEVA_DEMO_WITH" demo "$demo" "$url"
+    exit $?
+fi
 if [ -n "${DISPLAY:-}" ] && [ -z "${ZEVA_FORCE_XVFB:-}" ]; then
     echo "run.sh: the main window of $demo/$PROGRAM (close it to stop the simulator)"
     "$here/tools/wine-run.sh" "$demo/$PROGRAM" 2>"$demo/wine.err"

@@ -662,9 +662,9 @@ void FolderView_DragEnd(HWND owner, int drop, int copy)
     SendMessageA(g_fv.tree, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
     if (owner != g_fv.tree) {
         if (drop && t >= 0 && g_fv.titleDrop) {
-            char folder[260];
-            FolderItem_Folder(g_fv.model[t].item, folder, sizeof folder);
-            g_fv.titleDrop(folder, copy);
+            char target[260];
+            Str_Copy(target, sizeof target, g_fv.model[t].item.path);
+            g_fv.titleDrop(target, copy);
         }
         return;
     }

@@ -22,8 +22,9 @@ void FolderView_Searching(int delta);
 // The current item's record, or nullptr.
 const FolderItem* FolderView_CurrentItem();
 // The title view's drop on a folder: called at the end of a title drag with
-// the highlighted folder (with its trailing backslash) and the copy flag.
-void FolderView_SetTitleDropHandler(void (*handler)(const char* folder, int copy));
+// the highlighted item's path (a store's file, or a folder with its trailing
+// backslash) and the copy flag.
+void FolderView_SetTitleDropHandler(void (*handler)(const char* target, int copy));
 
 // Opens nothing: the open store is saved and let go (before its file is
 // deleted, moved or renamed).

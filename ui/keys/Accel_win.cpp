@@ -76,14 +76,3 @@ void DestroyAccelerators(HACCEL accel[KeyScopeCount])
         accel[s] = nullptr;
     }
 }
-
-int SaveKeyTables(const char* dataFolder, const KeyTable tables[KeyScopeCount])
-{
-    int ok = 1;
-    for (int s = 0; s < KeyScopeCount; ++s) {
-        char path[MAX_PATH];
-        if (!KeyFilePath(dataFolder, (KeyScope)s, path, sizeof path) || !SaveKeyTable(tables[s], path))
-            ok = 0;
-    }
-    return ok;
-}

@@ -20,6 +20,3 @@ HACCEL KeyTable_CreateAccelerators(const KeyTable& table);
 int BuildAccelerators(HINSTANCE inst, const char* dataFolder, HACCEL accel[KeyScopeCount]);
 // Destroys the three tables and sets the handles to nullptr.
 void DestroyAccelerators(HACCEL accel[KeyScopeCount]);
-// Writes the three tables to their key files in dataFolder (a failed write
-// leaves that file as it was). Returns 1 when all three were written.
-int SaveKeyTables(const char* dataFolder, const KeyTable tables[KeyScopeCount]);

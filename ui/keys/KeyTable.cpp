@@ -177,6 +177,17 @@ int SaveKeyTable(const KeyTable& table, const char* path)
     return File_Replace(path, bytes.data(), bytes.size());
 }
 
+int SaveKeyTables(const char* dataFolder, const KeyTable tables[KeyScopeCount])
+{
+    int ok = 1;
+    for (int s = 0; s < KeyScopeCount; ++s) {
+        char path[260];
+        if (!KeyFilePath(dataFolder, (KeyScope)s, path, sizeof path) || !SaveKeyTable(tables[s], path))
+            ok = 0;
+    }
+    return ok;
+}
+
 const KeyName KeyNameTable[] = {
     {1, "左ボタン"}, {2, "右ボタン"}, {4, "中央ボタン"}, {8, "BackSpace"}, {9, "Tab"},
     {12, "Clear"}, {13, "Enter"}, {27, "Esc"}, {32, "Space"}, {33, "Page Up"},

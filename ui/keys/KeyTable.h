@@ -78,6 +78,10 @@ int KeyTable_Load(KeyTable& table, const char* path, KeyScope scope);
 // Writes every binding to path (replaced atomically: on failure the old file
 // stays). Returns 1 or 0.
 int SaveKeyTable(const KeyTable& table, const char* path);
+// Writes the three tables (indexed by scope) to their key files in
+// dataFolder; a failed write leaves that file as it was. Returns 1 when all
+// three were written.
+int SaveKeyTables(const char* dataFolder, const KeyTable tables[KeyScopeCount]);
 
 // Names of virtual-key codes, in ascending code order.
 struct KeyName {

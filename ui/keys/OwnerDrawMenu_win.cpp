@@ -251,7 +251,9 @@ bool COwnerDrawMenu::MeasureItem(MEASUREITEMSTRUCT* mis)
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
 
-    mis->itemWidth = (UINT)(ls.cx + 20 + ks.cx);
+    // The label starts kTextX from the left edge and the key ends 16 pixels
+    // from the right one; the system adds about a check mark's width itself.
+    mis->itemWidth = (UINT)(kTextX + ls.cx + 20 + ks.cx);
     mis->itemHeight = (UINT)(tm.tmHeight > kMinHeight ? tm.tmHeight : kMinHeight);
     return true;
 }

@@ -149,3 +149,52 @@ void AppOptions_WriteExit(CProfile& ini, const WindowSettings& w, const AppOptio
     ini.SetInt("ShowStatusbar", o.showStatusbar);
     ini.SetInt("ShowLogfile", o.showLogfile);
 }
+
+// ---- writing single OPTION keys ----
+
+void COptionSink::SetFont(const char* prefix, const ProfileFont* font)
+{
+    char key[64], face[sizeof font->face];
+    Str_CopyN(face, sizeof face, font->face, sizeof font->face);
+    Str_Format(key, sizeof key, "%sFace", prefix);
+    SetString(key, face);
+    Str_Format(key, sizeof key, "%sSize", prefix);
+    SetInt(key, font->size);
+    Str_Format(key, sizeof key, "%sItalic", prefix);
+    SetInt(key, font->italic);
+    Str_Format(key, sizeof key, "%sWeight", prefix);
+    SetInt(key, font->weight);
+}
+
+int AppOptions_WriteKey(COptionSink& sink, const AppOptions& o, const char* key)
+{
+    for (const StrKey& k : kStrings)
+        if (strcmp(k.key, key) == 0) {
+            sink.SetString(key, (const char*)&o + k.offset);
+            return 1;
+        }
+    for (const IntKey& k : kInts)
+        if (strcmp(k.key, key) == 0) {
+            sink.SetInt(key, *(const int*)((const char*)&o + k.offset));
+            return 1;
+        }
+    const struct {
+        const char* key;
+        const ProfileFont* font;
+    } fonts[] = {{"FontFolder", &o.fontFolder}, {"FontTitle", &o.fontTitle}, {"FontText", &o.fontText},
+                 {"FontHeader", &o.fontHeader}};
+    for (const auto& f : fonts)
+        if (strcmp(f.key, key) == 0) {
+            sink.SetFont(key, f.font);
+            return 1;
+        }
+    char name[16];
+    for (int i = 0; i < 5; ++i) {
+        snprintf(name, sizeof name, "Sound%03d", i);
+        if (strcmp(name, key) == 0) {
+            sink.SetString(key, o.sound[i]);
+            return 1;
+        }
+    }
+    return 0;
+}

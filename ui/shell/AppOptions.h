@@ -71,3 +71,38 @@ void WindowSettings_Read(CProfile& ini, WindowSettings* w, int left, int top, in
 // window is maximised or minimised, else the rectangle and 5; then FolderW,
 // TitleH) and OPTION's ShowToolbar, ShowStatusbar and ShowLogfile.
 void AppOptions_WriteExit(CProfile& ini, const WindowSettings& w, const AppOptions& o);
+
+// ---- writing single OPTION keys (the option pages) ----
+// Where the option pages put their keys: zeva.ini's profile in the program,
+// a recorder in tests.
+class COptionSink {
+public:
+    virtual ~COptionSink() {}
+    virtual void SetSection(const char* name) = 0;
+    virtual void SetString(const char* key, const char* value) = 0;
+    virtual void SetInt(const char* key, int value) = 0;
+    // "<prefix>Face", "<prefix>Size", "<prefix>Italic", "<prefix>Weight".
+    virtual void SetFont(const char* prefix, const ProfileFont* font);
+    // Writes the file to disk; 1 on success.
+    virtual int Save() = 0;
+};
+
+// The sink over a profile (zeva.ini in memory).
+class CProfileSink : public COptionSink {
+public:
+    explicit CProfileSink(CProfile& ini) : m_ini(ini) {}
+    void SetSection(const char* name) override { m_ini.SetSection(name); }
+    void SetString(const char* key, const char* value) override { m_ini.SetString(key, value); }
+    void SetInt(const char* key, int value) override { m_ini.SetInt(key, value); }
+    void SetFont(const char* prefix, const ProfileFont* font) override { m_ini.SetFont(prefix, font); }
+    int Save() override { return m_ini.Save(); }
+
+private:
+    CProfile& m_ini;
+};
+
+// Writes the named key of section OPTION (the section must be chosen) with
+// its value in o: a string, number, colour or switch of the table, a font
+// ("FontFolder" ... "FontHeader": its four keys) or "Sound000" ... "Sound004".
+// 0 for a name that is no OPTION key.
+int AppOptions_WriteKey(COptionSink& sink, const AppOptions& o, const char* key);

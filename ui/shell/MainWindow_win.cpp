@@ -706,6 +706,9 @@ LRESULT CALLBACK MainWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     case UWM_REFRESH_TITLES:
         TitleView_Refill();
         return 0;
+    case UWM_KEYS_CHANGED:
+        ShellMenus_ReloadKeys();
+        return 0;
     case WM_CLOSE:
         if (!Shell_OnClose(wnd))
             return 0;

@@ -22,6 +22,7 @@ enum {
     UWM_REFRESH_FOLDERS = WM_USER + 4,   // posted by the patrol thread at its end
     UWM_REFRESH_TITLES = WM_USER + 5,    // posted by the composer's thread: an article was added
     UWM_START_CONSOLE = WM_USER + 6,     // posted to itself once the window stands
+    UWM_KEYS_CHANGED = WM_USER + 7,      // the key files changed: rebuild accelerators and menu key texts
 };
 
 struct OpenItemRequest {

@@ -5,6 +5,7 @@
 #include "res/resource.h"
 #include "ui/shell/Commands.h"
 #include "ui/keys/Accel_win.h"
+#include "ui/keys/KeyPage_win.h"
 #include "ui/keys/MenuText.h"
 #include "ui/keys/OwnerDrawMenu_win.h"
 #include "ui/shell/Views.h"
@@ -179,8 +180,28 @@ COwnerDrawMenu* NewOwnerDraw()
 
 }  // namespace
 
+void ShellMenus_ReloadKeys()
+{
+    ShellMenus_BuildKeyTables();
+    if (!g_shell.menu)
+        return;
+    // Owner-drawn items draw their kept copies: undo, set the texts, convert again.
+    if (g_shell.ownerDraw)
+        g_shell.ownerDraw->UndoBar(g_shell.menu);
+    SetKeyTexts(g_shell.menu, g_keyTables);
+    if (g_shell.ownerDraw)
+        g_shell.ownerDraw->ConvertBar(g_shell.menu);
+    DrawMenuBar(g_shell.main);
+}
+
 void ShellMenus_Init()
 {
+    // The keyboard page finds the key files in the data folder and has the
+    // main window reload them once it saved them.
+    KeyPageHost host;
+    host.dataFolder = g_shell.dataDir;
+    host.keysSaved = [](void*) { SendMessageA(g_shell.main, UWM_KEYS_CHANGED, 0, 0); };
+    KeyPage_SetHost(host);
     if (g_shell.menu)
         SetKeyTexts(g_shell.menu, g_keyTables);
     if (!g_shell.opt.normalMenu && g_shell.menu) {

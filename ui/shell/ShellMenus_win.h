@@ -7,6 +7,10 @@
 // Loads the three key tables (key files of the data folder, else the
 // defaults) into g_shell.accel.
 void ShellMenus_BuildKeyTables();
+// The key files changed (the keyboard page saved them): the accelerators and
+// the menu bar's key texts are made again from what the files hold, so new
+// keys act at once.
+void ShellMenus_ReloadKeys();
 // The message loop's translation: folder table while the folder view has the
 // focus, title table while the title view has it, then the global table;
 // nothing while a folder label is edited. 1 when the message was translated.

@@ -1,7 +1,6 @@
 // What the main window calls in its views. Each view creates its child with
 // its control id and answers the commands routed to it (ui/shell/Commands.h).
-// Views not built yet stand as empty panes (ViewStubs_win.cpp): their
-// *_IsBuilt answers 0 and the shell greys their commands.
+// A view whose *_IsBuilt answers 0 has its commands greyed by the shell.
 #pragma once
 #include <windows.h>
 

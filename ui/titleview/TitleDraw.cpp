@@ -250,3 +250,16 @@ void Title_StatusText(int unread, int unsent, int total, char* out, size_t size)
 {
     snprintf(out, size, "未読 : %d / 未送信 : %d / 総数 : %d", unread, unsent, total);
 }
+
+int Title_PictureSpace(int rowHeight, int preview)
+{
+    return preview ? rowHeight : 4 * rowHeight;
+}
+
+TitlePictureCell Title_PictureCell(int row, int rowTop, int rowHeight, int preview, int left)
+{
+    if (preview)
+        return {left, rowTop, rowHeight};
+    int size = 2 * rowHeight;
+    return {left + (row & 1) * size, rowTop + (rowHeight - size) / 2, size};
+}

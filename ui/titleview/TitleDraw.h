@@ -85,3 +85,14 @@ int Title_NoColumnWidth(int maxDepth);
 
 // "未読 : %d / 未送信 : %d / 総数 : %d"
 void Title_StatusText(int unread, int unsent, int total, char* out, size_t size);
+
+// Article pictures (VIEWFLAG 0x20) at the left of the "No" column. With
+// preview each row's picture fills a square of the row height; without,
+// each is a square of twice the row height centred on its row, in one of
+// two columns by the row's parity, so that neighbours interleave.
+struct TitlePictureCell {
+    int left, top, size;
+};
+// Width the pictures take before the other icons.
+int Title_PictureSpace(int rowHeight, int preview);
+TitlePictureCell Title_PictureCell(int row, int rowTop, int rowHeight, int preview, int left);

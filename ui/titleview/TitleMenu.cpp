@@ -46,9 +46,31 @@ int TitleMenu_Answered(int id)
     case ID_VIEWFLAG_PREVIEW:
     case ID_VIEWFLAG_STATE:
     case ID_VIEWFLAG_ICON:
+    case ID_BACK:
+    case ID_FORWARD:
+    case ID_GO_PARENT:
+    case ID_SHOW_WITH_PARENT:
+    case ID_MARK_UNREAD:
+    case ID_MARK_READ:
+    case ID_HOLD:
+    case ID_SEND_NEXT:
+    case ID_PATROL_MARK:
+    case ID_PATROL_UNMARK:
+    case ID_COPY:
+    case ID_SELECT_ALL:
+    case ID_COPY_HOMEPAGE:
+    case ID_COPY_EMAIL:
+    case ID_OPEN_HOMEPAGE:
+    case ID_MAIL_AUTHOR:
+    case ID_DELETE_ARTICLE:
+    case ID_ARTICLE_PROPERTIES:
+    case ID_NEW_ARTICLE:
+    case ID_REPLY:
+    case ID_EDIT:
         return 1;
     }
-    return 0;
+    // The colour labels.
+    return id >= ID_LABEL_NONE && id <= ID_LABEL_LAST;
 }
 
 int TitleMenu_Checked(int id, int tree, int clmsort, int viewflag)

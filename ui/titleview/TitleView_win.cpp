@@ -6,6 +6,7 @@
 
 #include "base/clock.h"
 #include "base/sjis.h"
+#include "pluginhost/ImagePlugins_win.h"
 #include "res/resource.h"
 #include "ui/shell/Shell.h"
 #include "ui/shell/ShellMenus_win.h"
@@ -21,6 +22,7 @@
 
 #include <string.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,7 @@ struct TitleViewData {
     TitleAgeLimits limits = {0, 0};
     CHistory history;
     int lineHeight = 14;
+    std::unique_ptr<CImagePlugins> pictures;   // article pictures (VIEWFLAG 0x20)
 };
 TitleViewData g_tv;
 
@@ -365,6 +368,45 @@ void DrawTreeLines(HDC dc, int row, int x0, int unit, int right, int top, int bo
     DeleteObject(pen);
 }
 
+// ---- article pictures -----------------------------------------------------------
+
+// The pictures' file names are relative to the shown board's folder.
+void SetPictureFolder()
+{
+    if (!g_tv.pictures)
+        return;
+    char folder[260];
+    Str_Copy(folder, sizeof folder, g_shell.openIsStore ? g_shell.openPath : "");
+    const char* name = Path_FileName(folder);
+    folder[name - folder] = 0;
+    if (strcmp(folder, g_tv.pictures->Cache().BaseFolder()) != 0)
+        g_tv.pictures->Cache().SetBaseFolder(folder);
+}
+
+void DrawPicture(CSubj* s, HDC dc, int row, int rowTop, int rowH, int preview, int left)
+{
+    int a = g_tv.rows.Article(row);
+    if (a < 0 || a >= s->GetCount())
+        return;
+    TitlePictureCell cell = Title_PictureCell(row, rowTop, rowH, preview, left);
+    g_tv.pictures->Cache().SetCellSize(cell.size, cell.size);
+    g_tv.pictures->Draw(dc, s->GetItem(a).image, s->GetImage(a), cell.left, cell.top, cell.size, cell.size);
+}
+
+// The pictures over a row (the caller clips to it): its own, and without
+// preview the halves of its neighbours' that reach into it. Returns the
+// room they take.
+int DrawPictures(CSubj* s, HDC dc, int row, const RECT& rc, int left, int preview)
+{
+    int rowH = rc.bottom - rc.top;
+    if (g_tv.pictures) {
+        for (int r = preview ? row : row - 1; r <= (preview ? row : row + 1); ++r)
+            if (r >= 0 && r < g_tv.rows.Count())
+                DrawPicture(s, dc, r, rc.top + (r - row) * rowH, rowH, preview, left);
+    }
+    return Title_PictureSpace(rowH, preview);
+}
+
 // ---- the list's own messages ----------------------------------------------------
 
 int DividerWidth(int column)
@@ -440,17 +482,8 @@ LRESULT CALLBACK ListProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 
 void EnableAnswered(HMENU menu)
 {
-    CSubj* s = Subj();
     TitleMenuFacts f = {};
-    int a = g_tv.curArticle;
-    if (s && a >= 0 && a < s->GetCount()) {
-        f.hasArticle = 1;
-        f.unsent = s->GetAtr(a, ATR_U) != 0;
-        f.hasHp = s->GetHp(a)[0] != 0;
-        f.hasEmail = s->GetEmail(a)[0] != 0;
-        const char* post = s->GetPostStr(a);
-        f.postTemplate = post && post[0];
-    }
+    TitleView_CurrentFacts(&f);
     BoardSettings& bs = Settings();
     for (size_t i = 0; i < g_commandCount; ++i) {
         if (g_commands[i].route != ROUTE_TITLE)
@@ -466,10 +499,11 @@ void EnableAnswered(HMENU menu)
             CheckMenuItem(menu, (UINT)id, MF_BYCOMMAND | (check ? MF_CHECKED : MF_UNCHECKED));
     }
     // In the title view's own menu, copy and select all are its commands
-    // (not the text view's), not answered yet either.
-    if (menu != g_shell.menu)
-        for (int id : {ID_COPY, ID_SELECT_ALL})
-            EnableMenuItem(menu, (UINT)id, MF_BYCOMMAND | MF_GRAYED);
+    // (not the text view's).
+    if (menu != g_shell.menu) {
+        EnableMenuItem(menu, ID_COPY, MF_BYCOMMAND | (f.hasArticle ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(menu, ID_SELECT_ALL, MF_BYCOMMAND | (g_tv.rows.Count() ? MF_ENABLED : MF_GRAYED));
+    }
 }
 
 void ChangeOrder(void (*change)(TitleOrder*, int), int arg)
@@ -520,9 +554,11 @@ HWND TitleView_Create(HWND main)
         ListView_InsertColumn(list, c, &col);
     }
     g_tv.icons = LoadIcons();
+    g_tv.pictures.reset(new CImagePlugins());
     g_tv.listProc = (WNDPROC)SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)ListProc);
     // Reading an article to its end in the text view marks it read.
     TextView_SetEndHandler(TitleView_MarkCurrentRead);
+    TitleCommands_Init();
     TitleView_UpdateMenu(g_shell.menu);
     return list;
 }
@@ -633,6 +669,8 @@ void DrawRow(CSubj* s, DRAWITEMSTRUCT* dis)
     int saved = SaveDC(dc);
     IntersectClipRect(dc, cell.left, row_rc.top, cell.right, row_rc.bottom);
     int ix = x + 2, iy = row_rc.top + (lineH - kIcon) / 2;
+    if (bs.viewflag & 0x20)
+        ix += DrawPictures(s, dc, row, row_rc, ix, (bs.viewflag & 0x10) != 0);
     if (bs.viewflag & 0x40) {
         if (s->GetEmail(a)[0])
             DrawIcon(dc, 5, ix, iy, it, c.back);
@@ -756,7 +794,8 @@ void TitleView_Command(int id)
         if (g_tv.curRow >= 0)
             CentreRow(g_tv.curRow);
     }
-    // The other commands of the rows are not answered yet; they stand greyed.
+    if (!bit)
+        TitleCommands_Run(id);
 }
 
 void TitleView_Empty()
@@ -795,6 +834,7 @@ void TitleView_Release()
     if (g_tv.icons)
         ImageList_Destroy(g_tv.icons);
     g_tv.icons = nullptr;
+    g_tv.pictures.reset();
     g_tv.rows.Clear();
 }
 
@@ -808,6 +848,7 @@ void TitleView_Refresh(int selectFirst)
     SendMessageA(g_tv.list, WM_SETREDRAW, FALSE, 0);
     ApplyColumnWidths();
     ComputeLimits();
+    SetPictureFolder();
     KillTimer(g_tv.list, kTextTimer);
     HeaderView_SetHeader("", "", "", "", "");
     TextView_ShowText("");
@@ -930,4 +971,65 @@ void TitleView_SuppressRead()
 CHistory& TitleView_History()
 {
     return g_tv.history;
+}
+
+// ---- for the commands of the rows -------------------------------------------------------
+
+HWND TitleView_List()
+{
+    return g_tv.list;
+}
+
+const CTitleRows& TitleView_Rows()
+{
+    return g_tv.rows;
+}
+
+std::vector<int> TitleView_SelectedRows()
+{
+    std::vector<int> rows;
+    if (!g_tv.list)
+        return rows;
+    for (int r = ListView_GetNextItem(g_tv.list, -1, LVNI_SELECTED); r >= 0 && r < g_tv.rows.Count();
+         r = ListView_GetNextItem(g_tv.list, r, LVNI_SELECTED))
+        rows.push_back(r);
+    return rows;
+}
+
+void TitleView_RedrawRow(int row)
+{
+    RedrawRow(row);
+}
+
+void TitleView_RefreshAtRow(int row)
+{
+    // The articles after the removed ones moved down in the collection:
+    // the current article is no longer known by its index.
+    g_tv.curArticle = -1;
+    g_tv.curRow = row;
+    TitleView_Refresh(0);
+}
+
+void TitleView_ShowArticleText(const char* text)
+{
+    if (!g_tv.list)
+        return;
+    KillTimer(g_tv.list, kTextTimer);
+    TextView_ShowText(text);
+    g_tv.shownArticle = g_tv.curArticle;
+}
+
+void TitleView_CurrentFacts(TitleMenuFacts* f)
+{
+    *f = TitleMenuFacts();
+    CSubj* s = Subj();
+    int a = g_tv.curArticle;
+    if (s && a >= 0 && a < s->GetCount()) {
+        f->hasArticle = 1;
+        f->unsent = s->GetAtr(a, ATR_U) != 0;
+        f->hasHp = s->GetHp(a)[0] != 0;
+        f->hasEmail = s->GetEmail(a)[0] != 0;
+        const char* post = s->GetPostStr(a);
+        f->postTemplate = post && post[0];
+    }
 }

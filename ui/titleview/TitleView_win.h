@@ -4,7 +4,11 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 class CHistory;
+class CTitleRows;
+struct TitleMenuFacts;
 
 // Rebuilds the rows: the first row made current (selectFirst) or the
 // current article kept.
@@ -34,3 +38,22 @@ int TitleView_PageText();
 void TitleView_SuppressRead();
 // The history of visited rows that selection changes push onto.
 CHistory& TitleView_History();
+
+// For the commands of the rows (TitleCommands_win.cpp).
+HWND TitleView_List();
+const CTitleRows& TitleView_Rows();
+// The rows the list marks as selected, top down.
+std::vector<int> TitleView_SelectedRows();
+void TitleView_RedrawRow(int row);
+// Rebuilds the rows after articles were removed: the row number is kept
+// (held to the last row), not the article.
+void TitleView_RefreshAtRow(int row);
+// Shows a text for the current article in the text view at once.
+void TitleView_ShowArticleText(const char* text);
+// What the menu state of the current article rests on.
+void TitleView_CurrentFacts(TitleMenuFacts* facts);
+
+// TitleCommands_win.cpp: the commands of the rows; 1 when id is one of
+// them. TitleCommands_Init hooks the row drop into the folder view.
+int TitleCommands_Run(int id);
+void TitleCommands_Init();

@@ -245,6 +245,10 @@ bool SendKey(HWND control, UINT vk, unsigned modifiers = 0);
 // Click moves the real cursor and clicks through SendInput.
 bool PostClick(HWND wnd, int x, int y, bool right = false);
 bool Click(HWND wnd, int x, int y, bool right = false, bool twice = false);
+// A left-button drag with real input from a client point of one window to a
+// client point of another, in ten steps; with copy, Ctrl is held for the
+// drop.
+bool MouseDrag(HWND from, POINT fromPt, HWND to, POINT toPt, bool copy);
 
 // ---------------------------------------------------------------- dialogs and message boxes
 

@@ -133,4 +133,40 @@ bool Click(HWND wnd, int x, int y, bool right, bool twice)
     return SendInput((UINT)in.size(), in.data(), sizeof(INPUT)) == in.size();
 }
 
+bool MouseDrag(HWND from, POINT p, HWND to, POINT q, bool copy)
+{
+    if (!BringToFront(TopOf(from)))
+        return false;
+    ClientToScreen(from, &p);
+    ClientToScreen(to, &q);
+    auto mouse = [](DWORD flags) {
+        INPUT in = {};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = flags;
+        SendInput(1, &in, sizeof in);
+    };
+    auto key = [](WORD vk, bool up) {
+        INPUT in = {};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        SendInput(1, &in, sizeof in);
+    };
+    SetCursorPos(p.x, p.y);
+    mouse(MOUSEEVENTF_LEFTDOWN);
+    for (int i = 1; i <= 10; ++i) {
+        Sleep(30);
+        // The first steps also go down a little, past the drag threshold.
+        SetCursorPos(p.x + (q.x - p.x) * i / 10, p.y + (q.y - p.y) * i / 10 + (i < 3 ? 8 : 0));
+        mouse(MOUSEEVENTF_MOVE);
+    }
+    if (copy)
+        key(VK_CONTROL, false);
+    Sleep(100);
+    mouse(MOUSEEVENTF_LEFTUP);
+    if (copy)
+        key(VK_CONTROL, true);
+    return true;
+}
+
 }  // namespace uidriver
