@@ -156,22 +156,6 @@ TEST(SearchText, HistoryKeepsTenNewestFirst)
     EXPECT_STREQ(h[0], "t5");
 }
 
-TEST(SearchText, StartValues)
-{
-    char h[SEARCH_HISTORY_COUNT][SEARCH_TEXT_SIZE] = {"newest", "older"};
-    SearchSettings s;
-    SearchSettings_Init(&s, h, 1, 1, 0);
-    EXPECT_STREQ(s.history[0], "newest");
-    EXPECT_STREQ(s.history[1], "older");
-    EXPECT_EQ(s.caseSensitive, 1);
-    EXPECT_EQ(s.regExp, 0) << "no library, no regular expressions";
-    EXPECT_EQ(s.thisFolderOnly, 1);
-    EXPECT_EQ(s.direction, 1);
-    EXPECT_EQ(s.colorLabel + s.unread + s.own, 0);
-    SearchSettings_Init(&s, h, 0, 1, 1);
-    EXPECT_EQ(s.regExp, 1);
-}
-
 // ---- articles ---------------------------------------------------------------------------
 
 // A stand-in for the library: "/body/km" patterns, body found as a plain
