@@ -32,11 +32,20 @@ bool LiteralFind(const std::string& text, const std::string& needle, bool caseSe
     return false;
 }
 
+// Both ways in: with a length, and zero-terminated (the text up to its
+// first zero byte) at each of the 16 placements against an aligned block.
 bool Find(const std::string& text, const std::string& needle, bool caseSensitive)
 {
     CPlainFinder f;
     f.Set(needle.data(), needle.size(), caseSensitive);
-    return f.Find(text.data(), text.size());
+    bool withLength = f.Find(text.data(), text.size());
+    bool upToZero = LiteralFind(text.c_str(), needle, caseSensitive);
+    alignas(16) static char block[1024 + 64];
+    for (size_t k = 0; k < 16 && text.size() < 1024; ++k) {
+        memcpy(block + k, text.c_str(), text.size() + 1);
+        EXPECT_EQ(f.FindZ(block + k), upToZero) << k << ": " << text << " / " << needle;
+    }
+    return withLength;
 }
 
 TEST(PlainFind, EveryByteOffsetWithOrWithoutCase)

@@ -92,6 +92,10 @@ void CPlainFinder::Set(const char* needle, size_t len, int caseSensitive)
         m_needle[i] = m_map[(unsigned char)needle[i]];
     if (m_len < 2)
         return;
+    for (int k = 0; k < 2; ++k) {
+        unsigned char c = m_needle[m_len - 2 + k];
+        m_foldLast[k] = !caseSensitive && c >= 'a' && c <= 'z' ? 0x20 : 0;
+    }
     // For the pair ending at needle place j (j >= 1), the window may move by
     // n - 1 - j; a pair the needle does not hold lets it move by n - 1. The
     // table is indexed by the text's own bytes, so every case of a folded
@@ -163,6 +167,77 @@ bool CPlainFinder::Find(const char* text, size_t len) const
     return false;
 }
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <emmintrin.h>
+#define ZEVA_SEARCH_SSE2 1
+#endif
+
+bool CPlainFinder::FindZ(const char* text) const
+{
+    if (!text || m_len == 0)
+        return false;
+#ifdef ZEVA_SEARCH_SSE2
+#if defined(__i386__)
+    static const bool sse2 = __builtin_cpu_supports("sse2");
+#else
+    const bool sse2 = true;
+#endif
+    if (sse2 && m_len >= 2)
+        return FindZWide(text);
+#endif
+    return Find(text, strlen(text));
+}
+
+#ifdef ZEVA_SEARCH_SSE2
+// Aligned 16-byte loads never cross a page, so reading the rest of the
+// block that holds the terminator (or the start of the block before the
+// text) is safe; the address checker is told so.
+__attribute__((target("sse2"), no_sanitize_address)) bool CPlainFinder::FindZWide(const char* text) const
+{
+    const unsigned char* t = (const unsigned char*)text;
+    const size_t n = m_len;
+    // A text byte x stands for a folded letter c exactly when (x | 0x20) == c.
+    const __m128i a = _mm_set1_epi8((char)m_needle[n - 2]), b = _mm_set1_epi8((char)m_needle[n - 1]);
+    const __m128i foldA = _mm_set1_epi8((char)m_foldLast[0]), foldB = _mm_set1_epi8((char)m_foldLast[1]);
+    const __m128i zero = _mm_setzero_si128();
+    const unsigned char* p = (const unsigned char*)((uintptr_t)t & ~(uintptr_t)15);
+    unsigned valid = 0xFFFFu << ((uintptr_t)t & 15) & 0xFFFFu;   // bytes of the text in this block
+    unsigned carry = 0;   // the previous block's last byte matched the second-last needle byte
+    for (;;) {
+        __m128i x = _mm_load_si128((const __m128i*)p);
+        unsigned mz = (unsigned)_mm_movemask_epi8(_mm_cmpeq_epi8(x, zero)) & valid;
+        unsigned ma = (unsigned)_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(x, foldA), a)) & valid;
+        unsigned mb = (unsigned)_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(x, foldB), b)) & valid;
+        if (mz) {
+            unsigned before = (mz & (0u - mz)) - 1;   // the bytes before the terminator
+            ma &= before;
+            mb &= before;
+        }
+        for (unsigned cand = mb & ((ma << 1) | carry); cand; cand &= cand - 1) {
+            const unsigned char* end = p + __builtin_ctz(cand);   // the window's last byte
+            if ((size_t)(end - t) < n - 1)
+                continue;
+            const unsigned char* start = end - (n - 1);
+            size_t j = 0;
+            while (j < n && m_map[start[j]] == m_needle[j])
+                ++j;
+            if (j == n)
+                return true;
+        }
+        if (mz)
+            return false;
+        carry = (ma >> 15) & 1;
+        valid = 0xFFFFu;
+        p += 16;
+    }
+}
+#else
+bool CPlainFinder::FindZWide(const char* text) const
+{
+    return Find(text, strlen(text));
+}
+#endif
+
 // ---- articles -----------------------------------------------------------------------------
 
 CArticleTest::CArticleTest(const SearchSettings& s, CRegexLib* lib, void* pattern)
@@ -179,22 +254,34 @@ bool CArticleTest::TextIn(const char* field)
 {
     if (!field)
         return false;
-    size_t len = strlen(field);
     if (!m_s.regExp)
-        return m_plain.Find(field, len);
+        return m_plain.FindZ(field);
+    size_t len = strlen(field);
     if (!m_lib || !m_handle)
         return false;
     char msg[REGEX_MSG_SIZE] = "";
     return m_lib->Match(m_pattern.c_str(), field, field + len, &m_handle, msg) != 0;
 }
 
+bool CArticleTest::AtomIn(std::vector<int8_t>& seen, int atom, const CAtom& table)
+{
+    if (atom < 0 || atom > 0xFFFFFF)
+        return TextIn(table.Get(atom));
+    if ((size_t)atom >= seen.size())
+        seen.resize((size_t)atom + 1024, -1);
+    if (seen[(size_t)atom] < 0)
+        seen[(size_t)atom] = TextIn(table.Get(atom)) ? 1 : 0;
+    return seen[(size_t)atom] != 0;
+}
+
 bool CArticleTest::Matches(CSubj& subj, int index)
 {
     if (index < 0 || index >= subj.GetCount())
         return false;
-    if (m_text && (TextIn(subj.GetMsg(index)) || TextIn(subj.GetTitle(index)) || TextIn(subj.GetName(index))))
-        return true;
     const SubjItem& it = subj.GetItem(index);
+    if (m_text && (TextIn(it.msg ? it.msg : "") || AtomIn(m_titles, it.title, subj.Atoms(CSubj::A_TITLE)) ||
+                   AtomIn(m_names, it.name, subj.Atoms(CSubj::A_NAME))))
+        return true;
     if ((m_s.own && (it.atr & ATR_U)) || (m_s.unread && (it.atr & ATR_N)))
         return true;
     return m_s.colorLabel && it.color != SUBJ_NO_COLOR;

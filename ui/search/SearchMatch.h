@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class CAtom;
 class CSubj;
 class CRegexLib;
 
@@ -58,12 +59,20 @@ public:
     void Set(const char* needle, size_t len, int caseSensitive);
     bool Empty() const { return m_len == 0; }
     bool Find(const char* text, size_t len) const;
+    // The same for a zero-terminated text. Where the processor has SSE2 the
+    // text is read once, 16 bytes at a time, looking for its end and for
+    // the needle's last two bytes together (then the whole needle is
+    // compared); elsewhere it is measured first and handed to Find.
+    bool FindZ(const char* text) const;
 
 private:
+    bool FindZWide(const char* text) const;
+
     unsigned char m_needle[SEARCH_TEXT_SIZE] = {};   // folded unless case-sensitive
     unsigned char m_map[256] = {};                   // a text byte as the needle is kept
     size_t m_len = 0;
     size_t m_shiftAfterMatch = 1;
+    unsigned char m_foldLast[2] = {};                // 0x20 where the last two needle bytes are folded letters
     std::vector<uint8_t> m_shift;                    // by the pair of bytes ending the window
 };
 
@@ -78,13 +87,17 @@ public:
     CArticleTest(const SearchSettings& s, CRegexLib* lib, void* pattern);
     // Any one criterion suffices: the text in the message, the title or the
     // author; own articles (U) or unread ones (N) when asked for; a colour
-    // label when asked for.
+    // label when asked for. One test serves the articles of one collection.
     bool Matches(CSubj& subj, int index);
 
 private:
     bool TextIn(const char* field);
+    // Titles and authors stand in the collection's atom tables, shared by
+    // many articles: each one is tested once per search.
+    bool AtomIn(std::vector<int8_t>& seen, int atom, const CAtom& table);
 
     const SearchSettings& m_s;
+    std::vector<int8_t> m_titles, m_names;   // -1 untested, 0 no, 1 found
     CPlainFinder m_plain;
     CRegexLib* m_lib;
     void* m_handle;
