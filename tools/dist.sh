@@ -1,7 +1,7 @@
 #!/bin/sh
 # make dist: build/dist/zeva-<version>.zip, ready to unpack and run on
-# Windows: zeva.exe, Plugins\zv_*.exe, BREGEXP.DLL, the manual zeva.html and
-# a readme.
+# Windows: zeva.exe, Plugins\zv_*.exe, BREGEXP.DLL, our two image decoders
+# in spi\, the manual zeva.html and a readme.
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$here/build/windows
@@ -9,10 +9,11 @@ version=$(sed -n 's/.*VALUE "FileVersion", "\([^"]*\)".*/\1/p' "$here/res/zeva.r
 out=$here/build/dist
 stage=$out/zeva-$version
 rm -rf "$stage" "$stage.zip"
-mkdir -p "$stage/Plugins"
+mkdir -p "$stage/Plugins" "$stage/spi"
 cp "$build/zeva.exe" "$stage/"
 cp "$build"/Plugins/zv_*.exe "$stage/Plugins/"
 cp "$build/BREGEXP.dll" "$stage/BREGEXP.DLL"
+cp "$build"/spi/zevabmp.spi "$build"/spi/zevawic.spi "$stage/spi/"
 cp "$build/zeva.html" "$stage/zeva.html"
 iconv -f UTF-8 -t CP932 "$here/docs/readme.txt" | sed 's/$/\r/' > "$stage/readme.txt"
 python3 - "$stage" "$stage.zip" <<'PY'
