@@ -270,38 +270,10 @@ TEST_F(FolderViewE2e, ExpansionIsKeptAcrossARestart)
 bool Drag(HWND tree, HTREEITEM from, HTREEITEM to, bool copy)
 {
     RECT a, b;
-    if (!TreeItemRect(tree, from, &a) || !TreeItemRect(tree, to, &b) || !BringToFront(GetAncestor(tree, GA_ROOT)))
+    if (!TreeItemRect(tree, from, &a) || !TreeItemRect(tree, to, &b))
         return false;
     POINT p = {a.left + 6, (a.top + a.bottom) / 2}, q = {b.left + 6, (b.top + b.bottom) / 2};
-    ClientToScreen(tree, &p);
-    ClientToScreen(tree, &q);
-    auto mouse = [](DWORD flags) {
-        INPUT in = {};
-        in.type = INPUT_MOUSE;
-        in.mi.dwFlags = flags;
-        SendInput(1, &in, sizeof in);
-    };
-    auto key = [](WORD vk, bool up) {
-        INPUT in = {};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = vk;
-        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        SendInput(1, &in, sizeof in);
-    };
-    SetCursorPos(p.x, p.y);
-    mouse(MOUSEEVENTF_LEFTDOWN);
-    for (int i = 1; i <= 10; ++i) {
-        Sleep(30);
-        SetCursorPos(p.x + (q.x - p.x) * i / 10, p.y + (q.y - p.y) * i / 10 + (i < 3 ? 8 : 0));
-        mouse(MOUSEEVENTF_MOVE);
-    }
-    if (copy)
-        key(VK_CONTROL, false);
-    Sleep(100);
-    mouse(MOUSEEVENTF_LEFTUP);
-    if (copy)
-        key(VK_CONTROL, true);
-    return true;
+    return MouseDrag(tree, p, tree, q, copy);
 }
 
 TEST_F(FolderViewE2e, DragMovesCopiesAndRefusesAFolderIntoItself)
