@@ -6,6 +6,7 @@
 #include <stdint.h>
 #include <string.h>
 
+#include <new>
 #include <vector>
 
 namespace spi {
@@ -50,7 +51,13 @@ inline int Input(LPCSTR buf, LONG_PTR len, unsigned int flag, std::vector<unsign
     LARGE_INTEGER sz;
     int ok = GetFileSizeEx(f, &sz) && sz.QuadPart >= len && sz.QuadPart - len <= (LONGLONG)MAX_BYTES;
     if (ok) {
-        hold.resize((size_t)(sz.QuadPart - len));
+        // The decoders are called through C: no exception may leave them.
+        try {
+            hold.resize((size_t)(sz.QuadPart - len));
+        } catch (const std::bad_alloc&) {
+            CloseHandle(f);
+            return 0;
+        }
         LARGE_INTEGER at;
         at.QuadPart = len;
         DWORD got = 0;

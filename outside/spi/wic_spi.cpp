@@ -55,10 +55,14 @@ int DecodeBgra(const unsigned char* p, size_t n, std::vector<unsigned char>& pix
             rc = SPI_BROKEN_DATA;
         } else {
             UINT stride = *width * 4;
-            pixels.resize((size_t)stride * *height);
-            rc = SUCCEEDED(converter->CopyPixels(nullptr, stride, (UINT)pixels.size(), pixels.data()))
-                     ? SPI_OK
-                     : SPI_BROKEN_DATA;
+            try {
+                pixels.resize((size_t)stride * *height);
+                rc = SUCCEEDED(converter->CopyPixels(nullptr, stride, (UINT)pixels.size(), pixels.data()))
+                         ? SPI_OK
+                         : SPI_BROKEN_DATA;
+            } catch (const std::bad_alloc&) {
+                rc = SPI_NO_MEMORY;   // no exception may leave a decoder
+            }
         }
     }
     Release(converter);

@@ -15,6 +15,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -255,6 +256,67 @@ TEST(Decoders, RefuseWhatIsNotTheirsAndFailOnBrokenFiles)
         EXPECT_NE(lib.GetPicture()(data.data(), (LONG_PTR)data.size(), SPI_INPUT_MEMORY, &info, &bits, nullptr, 0),
                   SPI_OK)
             << c.decoder << " " << c.file;
+    }
+}
+
+// The process's address space taken while the object lives, up to pieces
+// of less than 8 MB and one hole of `hole` bytes.
+struct AddressSpaceTaken {
+    explicit AddressSpaceTaken(SIZE_T hole)
+    {
+        void* kept = hole ? VirtualAlloc(nullptr, hole, MEM_RESERVE, PAGE_NOACCESS) : nullptr;
+        for (SIZE_T chunk = 256u << 20; chunk >= (8u << 20); chunk /= 2)
+            while (void* p = VirtualAlloc(nullptr, chunk, MEM_RESERVE, PAGE_NOACCESS))
+                held.push_back(p);
+        if (kept)
+            VirtualFree(kept, 0, MEM_RELEASE);
+    }
+    ~AddressSpaceTaken()
+    {
+        for (void* p : held)
+            VirtualFree(p, 0, MEM_RELEASE);
+    }
+    std::vector<void*> held;
+};
+
+// A decoder short of memory answers with an error and hands out no blocks;
+// it never ends the program that called it.
+TEST(Decoders, FailWithoutMemoryAndHandNothingOut)
+{
+    TempDir dir("spi");
+    const int side = 3000;   // 27 MB of rows, 36 MB while converting
+    std::string png = dir.File("large.png");
+    ASSERT_TRUE(WriteEncoded(GUID_ContainerFormatPng, png, side, side, 0x336699));
+    std::string bmp(54 + (size_t)side * side * 3, '\0');
+    const unsigned char head[] = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
+                                  (unsigned char)side, (unsigned char)(side >> 8), 0, 0,
+                                  (unsigned char)side, (unsigned char)(side >> 8), 0, 0, 1, 0, 24, 0};
+    memcpy(&bmp[0], head, sizeof head);
+    // The imaging component holds the picture's 27 MB itself: a hole of
+    // 32 MB lets it decode, and the 36 MB of converted rows fail.
+    struct Case {
+        const char* decoder;
+        std::string bytes;
+        SIZE_T hole;
+    } cases[] = {{"zevabmp.spi", bmp, 0}, {"zevawic.spi", phtest::ReadBytes(png), 32u << 20}};
+    for (const Case& c : cases) {
+        Library lib(Decoder(c.decoder));
+        ASSERT_TRUE(lib.GetPicture()) << c.decoder;
+        for (int full = 0; full <= 1; ++full) {
+            HLOCAL info = nullptr, bits = nullptr;
+            int rc;
+            {
+                std::unique_ptr<AddressSpaceTaken> taken(full ? new AddressSpaceTaken(c.hole) : nullptr);
+                rc = lib.GetPicture()(c.bytes.data(), (LONG_PTR)c.bytes.size(), SPI_INPUT_MEMORY, &info, &bits,
+                                      nullptr, 0);
+            }
+            EXPECT_EQ(rc == SPI_OK, !full) << c.decoder << " full " << full;
+            EXPECT_EQ(info != nullptr && bits != nullptr, !full) << c.decoder << " full " << full;
+            if (info)
+                LocalFree(info);
+            if (bits)
+                LocalFree(bits);
+        }
     }
 }
 
