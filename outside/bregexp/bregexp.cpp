@@ -419,6 +419,7 @@ int DoSubst(const char *pattern, const char *text, const char *end, BREGEXP_HAND
     }
     ClearMatch(h);
     bool sjis = (h->parsed.flags & fK) != 0;
+    const char *whole = end;  // a lone lead byte at the end is copied as it is
     if (!TextRange(text, end, sjis, msg)) return 0;
     h->out.clear();
     int count = 0;
@@ -443,7 +444,7 @@ int DoSubst(const char *pattern, const char *text, const char *end, BREGEXP_HAND
         }
         from = pos;
     }
-    h->out.append(pos, end);
+    h->out.append(pos, whole);
     SetOut(h, count > 0);
     return count;
 }
@@ -459,6 +460,7 @@ int DoTrans(const char *pattern, const char *text, const char *end, BREGEXP_HAND
     }
     bool sjis = (h->parsed.flags & fK) != 0;
     bool del = (h->parsed.flags & fD) != 0, squeeze = (h->parsed.flags & fS) != 0;
+    const char *whole = end;  // a lone lead byte at the end is copied as it is
     if (!TextRange(text, end, sjis, msg)) return 0;
     h->out.clear();
     int count = 0;
@@ -486,6 +488,7 @@ int DoTrans(const char *pattern, const char *text, const char *end, BREGEXP_HAND
         }
         p += n;
     }
+    h->out.append(end, whole);
     SetOut(h, count > 0);
     return count;
 }
@@ -503,6 +506,7 @@ int DoSplit(const char *pattern, const char *text, const char *end, int limit,
     }
     ClearMatch(h);
     bool sjis = (h->parsed.flags & fK) != 0;
+    const char *whole = end;  // the last piece keeps a lone lead byte at the end
     if (!TextRange(text, end, sjis, msg)) return 0;
     h->split.clear();
     if (text == end) {
@@ -531,7 +535,7 @@ int DoSplit(const char *pattern, const char *text, const char *end, int limit,
         from = me;
     }
     h->split.push_back(piece);
-    h->split.push_back(end);
+    h->split.push_back(whole);
     ++count;
     h->split.push_back(nullptr);
     h->pub.splitCount = count;

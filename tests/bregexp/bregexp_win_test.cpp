@@ -301,6 +301,7 @@ TEST(Bregexp, SubstReplacesByCharacter)
         {"s/x*/-/g", "ab", 3, "-a-b-"},
         {"s/^/> /gkm", "一\n二", 2, "> 一\n> 二"},
         {"s/z/y/gk", "abc", 0, ""},
+        {"s/a/b/gk", "aa\x83", 2, "bb\x83"},  // a lone lead byte at the end is kept
     };
     for (const Case &c : cases) {
         GuardedText t(c.text);
@@ -327,6 +328,7 @@ TEST(Bregexp, TransMapsCharacters)
         {"tr/a//d", "banana", 3, "bnn"},
         {"tr/a-z//s", "aabbc", 5, "abc"},
         {"y/ab/x/", "abc", 2, "xxc"},
+        {"tr/a/b/k", "a\x83", 1, "b\x83"},
     };
     for (const Case &c : cases) {
         GuardedText t(c.text);
@@ -352,6 +354,7 @@ TEST(Bregexp, SplitListsThePieces)
         {"/\\\\/k", "ソ\\表", 0, {"ソ", "表"}},
         {"//k", "アbc", 0, {"ア", "b", "c"}},
         {"/,/k", "", 0, {}},
+        {"/,/k", "a,b\x83", 0, {"a", "b\x83"}},
     };
     for (const Case &c : cases) {
         GuardedText t(c.text);
