@@ -107,6 +107,26 @@ int Parse(const unsigned char* p, size_t n, BmpLayout* b)
     return SPI_OK;
 }
 
+int Decode(const unsigned char* p, size_t n, HLOCAL* info, HLOCAL* bits, SpiProgressFunc progress, LONG_PTR data)
+{
+    BmpLayout b;
+    int rc = Parse(p, n, &b);
+    if (rc != SPI_OK)
+        return rc;
+    if (progress && progress(0, 1, data))
+        return 1;
+    unsigned char* out = nullptr;
+    rc = spi::Output(b.width, b.height, b.bits, b.compression, b.colours, b.extra, b.extraSize, b.pixelBytes, info,
+                     bits, &out);
+    if (rc != SPI_OK)
+        return rc;
+    memcpy(out, p + b.pixelOffset, b.pixelBytes);
+    LocalUnlock(*bits);
+    if (progress)
+        progress(1, 1, data);
+    return SPI_OK;
+}
+
 }  // namespace
 
 extern "C" {
@@ -130,27 +150,14 @@ int WINAPI GetPicture(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* info,
 {
     if (!info || !bits)
         return SPI_BROKEN_DATA;
-    std::vector<unsigned char> hold;
+    unsigned char* hold = nullptr;
     const unsigned char* p = nullptr;
     size_t n = 0;
-    if (!spi::Input(buf, len, flag, hold, &p, &n))
+    if (!spi::Input(buf, len, flag, &hold, &p, &n))
         return SPI_READ_ERROR;
-    BmpLayout b;
-    int rc = Parse(p, n, &b);
-    if (rc != SPI_OK)
-        return rc;
-    if (progress && progress(0, 1, data))
-        return 1;
-    unsigned char* out = nullptr;
-    rc = spi::Output(b.width, b.height, b.bits, b.compression, b.colours, b.extra, b.extraSize, b.pixelBytes, info,
-                     bits, &out);
-    if (rc != SPI_OK)
-        return rc;
-    memcpy(out, p + b.pixelOffset, b.pixelBytes);
-    LocalUnlock(*bits);
-    if (progress)
-        progress(1, 1, data);
-    return SPI_OK;
+    int rc = Decode(p, n, info, bits, progress, data);
+    free(hold);
+    return rc;
 }
 
 }  // extern "C"

@@ -1,13 +1,17 @@
 // What both of our decoders share: the input of GetPicture (a file or bytes
 // in memory) and the output blocks the caller frees with LocalFree.
+//
+// The decoders use no C++ library (no containers, no exceptions): a library
+// linked with it takes a thread-local slot of the host at every load and
+// never gives it back, and the host loads and unloads decoders over and
+// over; after about a thousand loads it would end.
 #pragma once
 #include "outside/spi/spi.h"
 
 #include <stdint.h>
 #include <string.h>
 
-#include <new>
-#include <vector>
+#include <stdlib.h>
 
 namespace spi {
 
@@ -31,11 +35,12 @@ inline void Put32(unsigned char* p, uint32_t v)
 }
 
 // The bytes GetPicture is asked to decode: buf itself (memory) or the file
-// named by buf from offset len on (held in hold). 0 when the file cannot be
-// read.
-inline int Input(LPCSTR buf, LONG_PTR len, unsigned int flag, std::vector<unsigned char>& hold,
-                 const unsigned char** bytes, size_t* size)
+// named by buf from offset len on (read into *hold, which the caller frees
+// with free()). 0 when the file cannot be read or held.
+inline int Input(LPCSTR buf, LONG_PTR len, unsigned int flag, unsigned char** hold, const unsigned char** bytes,
+                 size_t* size)
 {
+    *hold = nullptr;
     if (!buf)
         return 0;
     if ((flag & 7) == SPI_INPUT_MEMORY) {
@@ -49,25 +54,24 @@ inline int Input(LPCSTR buf, LONG_PTR len, unsigned int flag, std::vector<unsign
     if (f == INVALID_HANDLE_VALUE)
         return 0;
     LARGE_INTEGER sz;
-    int ok = GetFileSizeEx(f, &sz) && sz.QuadPart >= len && sz.QuadPart - len <= (LONGLONG)MAX_BYTES;
-    if (ok) {
-        // The decoders are called through C: no exception may leave them.
-        try {
-            hold.resize((size_t)(sz.QuadPart - len));
-        } catch (const std::bad_alloc&) {
-            CloseHandle(f);
-            return 0;
-        }
+    int ok = GetFileSizeEx(f, &sz) && len >= 0 && sz.QuadPart >= len && sz.QuadPart - len <= (LONGLONG)MAX_BYTES;
+    size_t n = ok ? (size_t)(sz.QuadPart - len) : 0;
+    unsigned char* p = ok ? (unsigned char*)malloc(n ? n : 1) : nullptr;
+    if (p) {
         LARGE_INTEGER at;
         at.QuadPart = len;
         DWORD got = 0;
-        ok = SetFilePointerEx(f, at, nullptr, FILE_BEGIN) &&
-             (hold.empty() || (ReadFile(f, hold.data(), (DWORD)hold.size(), &got, nullptr) && got == hold.size()));
+        ok = SetFilePointerEx(f, at, nullptr, FILE_BEGIN) && (n == 0 || (ReadFile(f, p, (DWORD)n, &got, nullptr) && got == n));
     }
     CloseHandle(f);
-    *bytes = hold.data();
-    *size = hold.size();
-    return ok;
+    if (!p || !ok) {
+        free(p);
+        return 0;
+    }
+    *hold = p;
+    *bytes = p;
+    *size = n;
+    return 1;
 }
 
 // A movable local block of n bytes, zeroed; its address while locked.

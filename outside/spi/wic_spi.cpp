@@ -30,8 +30,9 @@ template <class T> void Release(T*& p)
     p = nullptr;
 }
 
-// Decodes the bytes into BGRA rows, top-down (w * 4 bytes a row).
-int DecodeBgra(const unsigned char* p, size_t n, std::vector<unsigned char>& pixels, UINT* width, UINT* height)
+// Decodes the bytes into BGRA rows, top-down (w * 4 bytes a row), in
+// *pixels (malloc'd, the caller frees it).
+int DecodeBgra(const unsigned char* p, size_t n, unsigned char** pixels, UINT* width, UINT* height)
 {
     IWICImagingFactory* factory = nullptr;
     IWICStream* stream = nullptr;
@@ -54,15 +55,12 @@ int DecodeBgra(const unsigned char* p, size_t n, std::vector<unsigned char>& pix
             (uint64_t)*width * *height * 4 > spi::MAX_BYTES) {
             rc = SPI_BROKEN_DATA;
         } else {
-            UINT stride = *width * 4;
-            try {
-                pixels.resize((size_t)stride * *height);
-                rc = SUCCEEDED(converter->CopyPixels(nullptr, stride, (UINT)pixels.size(), pixels.data()))
-                         ? SPI_OK
-                         : SPI_BROKEN_DATA;
-            } catch (const std::bad_alloc&) {
-                rc = SPI_NO_MEMORY;   // no exception may leave a decoder
-            }
+            UINT stride = *width * 4, total = stride * *height;
+            *pixels = (unsigned char*)malloc(total);
+            if (!*pixels)
+                rc = SPI_NO_MEMORY;
+            else
+                rc = SUCCEEDED(converter->CopyPixels(nullptr, stride, total, *pixels)) ? SPI_OK : SPI_BROKEN_DATA;
         }
     }
     Release(converter);
@@ -71,6 +69,38 @@ int DecodeBgra(const unsigned char* p, size_t n, std::vector<unsigned char>& pix
     Release(stream);
     Release(factory);
     return rc;
+}
+
+// The picture of the bytes as 24-bit rows, bottom-up, laid on white.
+int Decode(const unsigned char* p, size_t n, HLOCAL* info, HLOCAL* bits)
+{
+    // The caller's thread may or may not have COM already, in either model.
+    HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    unsigned char* bgra = nullptr;
+    UINT w = 0, h = 0;
+    int rc = DecodeBgra(p, n, &bgra, &w, &h);
+    if (SUCCEEDED(init))
+        CoUninitialize();
+    size_t stride = ((size_t)w * 3 + 3) & ~(size_t)3;
+    unsigned char* out = nullptr;
+    if (rc == SPI_OK)
+        rc = spi::Output((int32_t)w, (int32_t)h, 24, 0, 0, nullptr, 0, stride * h, info, bits, &out);
+    if (rc != SPI_OK) {
+        free(bgra);
+        return rc;
+    }
+    for (UINT y = 0; y < h; ++y) {
+        const unsigned char* src = bgra + (size_t)y * w * 4;
+        unsigned char* dst = out + (size_t)(h - 1 - y) * stride;   // bottom-up
+        for (UINT x = 0; x < w; ++x, src += 4, dst += 3) {
+            unsigned a = src[3];
+            for (int c = 0; c < 3; ++c)
+                dst[c] = (unsigned char)((src[c] * a + 255 * (255 - a) + 127) / 255);
+        }
+    }
+    free(bgra);
+    LocalUnlock(*bits);
+    return SPI_OK;
 }
 
 }  // namespace
@@ -96,38 +126,14 @@ int WINAPI GetPicture(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* info,
 {
     if (!info || !bits)
         return SPI_BROKEN_DATA;
-    std::vector<unsigned char> hold;
+    unsigned char* hold = nullptr;
     const unsigned char* p = nullptr;
     size_t n = 0;
-    if (!spi::Input(buf, len, flag, hold, &p, &n))
+    if (!spi::Input(buf, len, flag, &hold, &p, &n))
         return SPI_READ_ERROR;
-    if (n < 8 || !Recognised(p) || n > spi::MAX_BYTES)
-        return SPI_UNKNOWN_FORMAT;
-    // The caller's thread may or may not have COM already, in either model.
-    HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    std::vector<unsigned char> bgra;
-    UINT w = 0, h = 0;
-    int rc = DecodeBgra(p, n, bgra, &w, &h);
-    if (SUCCEEDED(init))
-        CoUninitialize();
-    if (rc != SPI_OK)
-        return rc;
-    size_t stride = ((size_t)w * 3 + 3) & ~(size_t)3;
-    unsigned char* out = nullptr;
-    rc = spi::Output((int32_t)w, (int32_t)h, 24, 0, 0, nullptr, 0, stride * h, info, bits, &out);
-    if (rc != SPI_OK)
-        return rc;
-    for (UINT y = 0; y < h; ++y) {
-        const unsigned char* src = bgra.data() + (size_t)y * w * 4;
-        unsigned char* dst = out + (size_t)(h - 1 - y) * stride;   // bottom-up
-        for (UINT x = 0; x < w; ++x, src += 4, dst += 3) {
-            unsigned a = src[3];
-            for (int c = 0; c < 3; ++c)
-                dst[c] = (unsigned char)((src[c] * a + 255 * (255 - a) + 127) / 255);
-        }
-    }
-    LocalUnlock(*bits);
-    return SPI_OK;
+    int rc = n < 8 || !Recognised(p) || n > spi::MAX_BYTES ? SPI_UNKNOWN_FORMAT : Decode(p, n, info, bits);
+    free(hold);
+    return rc;
 }
 
 }  // extern "C"

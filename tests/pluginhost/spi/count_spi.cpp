@@ -8,7 +8,6 @@
 #include "outside/spi/spi_common.h"
 #include "pluginhost/spi/spi_count.h"
 
-#include <string>
 
 namespace {
 
@@ -65,17 +64,18 @@ int WINAPI GetPicture(LPCSTR buf, LONG_PTR len, unsigned int flag, HLOCAL* info,
     if ((flag & 7) != SPI_INPUT_MEMORY || len < 4 || !Takes((const unsigned char*)buf))
         return SPI_UNKNOWN_FORMAT;
     const unsigned char* p = (const unsigned char*)buf;
-    std::string how(buf + 4, buf + (len >= 8 ? 8 : len));
-    if (how == "ERR!")
+    char how[5] = "";
+    memcpy(how, buf + 4, len >= 8 ? 4 : (size_t)len - 4);
+    if (strcmp(how, "ERR!") == 0)
         return SPI_BROKEN_DATA;
-    if (how == "NULL") {
+    if (strcmp(how, "NULL") == 0) {
         *info = *bits = nullptr;
         return SPI_OK;
     }
     int32_t w = 2, h = 2;
-    if (how == "ZERO")
+    if (strcmp(how, "ZERO") == 0)
         w = h = 0;
-    if (how == "HUGE")
+    if (strcmp(how, "HUGE") == 0)
         w = h = 100000;
     unsigned char* out = nullptr;
     int rc = spi::Output(w, h, 24, 0, 0, nullptr, 0, 16, info, bits, &out);

@@ -259,6 +259,30 @@ TEST(Decoders, RefuseWhatIsNotTheirsAndFailOnBrokenFiles)
     }
 }
 
+// The lowest thread-local slot a caller of the decoders would get next.
+DWORD NextThreadSlot()
+{
+    DWORD slot = TlsAlloc();
+    TlsFree(slot);
+    return slot;
+}
+
+// The program loads and unloads decoders over and over (one at a time); a
+// decoder that kept one of its thread-local slots at every load would end
+// it after about a thousand loads.
+TEST(Decoders, LoadAgainAndAgainWithoutTakingThreadSlots)
+{
+    for (const char* name : {"zevabmp.spi", "zevawic.spi"}) {
+        { Library first(Decoder(name)); }   // system libraries it brings stay
+        DWORD before = NextThreadSlot();
+        for (int i = 0; i < 20; ++i) {
+            Library lib(Decoder(name));
+            ASSERT_TRUE(lib.lib) << name;
+        }
+        EXPECT_EQ(NextThreadSlot(), before) << name;
+    }
+}
+
 // The process's address space taken while the object lives, up to pieces
 // of less than 8 MB and one hole of `hole` bytes.
 struct AddressSpaceTaken {
