@@ -1,12 +1,15 @@
-// zeva_dist_check.exe APP-FOLDER: the unpacked zip as a user starts it.
+// zeva_dist_check.exe APP-FOLDER PICTURES: the unpacked zip as a user starts it.
 // The board folders in APP-FOLDER\data are set up by dist_test.sh beside the
 // board simulator. Checks, printing one line per failure:
 //   - BREGEXP.DLL of the zip loads alone and matches Shift-JIS text;
-//   - zeva.exe -G opens its main window, has loaded the zip's BREGEXP.DLL
-//     (when the program names it), patrols and ends by itself;
+//   - the decoders of the zip's spi folder, named by the user's registry
+//     value, draw a bitmap and a PNG picture of PICTURES;
+//   - zeva.exe -G opens its main window, has loaded the zip's BREGEXP.DLL,
+//     patrols and ends by itself;
 //   - each board folder then holds the articles the simulator serves.
 // Exit code 0 when all hold.
 #include "outside/bregexp/bregexp.h"
+#include "pluginhost/ImagePlugins_win.h"
 #include "ui/driver/UiDriver.h"
 
 #include <tlhelp32.h>
@@ -61,15 +64,59 @@ std::string Stores(const std::string& folder)
     return all;
 }
 
+// The colour at x, y of a picture drawn by the decoders into a cell of its
+// own size; -1 when nothing was drawn.
+long DrawnColour(CImagePlugins& pictures, int key, const char* file, int w, int h, int x, int y)
+{
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    uint32_t* px = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, (void**)&px, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    for (int i = 0; i < w * h; ++i)
+        px[i] = 0x01020304;   // no colour a picture of ours holds
+    pictures.Draw(dc, key, file, 0, 0, w, h);
+    GdiFlush();
+    long colour = (px[y * w + x] & 0xFFFFFF) == 0x020304 ? -1 : (long)(px[y * w + x] & 0xFFFFFF);
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    return colour;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        fprintf(stderr, "usage: zeva_dist_check APP-FOLDER\n");
+    if (argc != 3) {
+        fprintf(stderr, "usage: zeva_dist_check APP-FOLDER PICTURES\n");
         return 2;
     }
     const std::string app = WinPath(argv[1]);
+
+    // The decoders as a user installs them: the registry value names the
+    // zip's spi folder.
+    HKEY key;
+    const std::string spi = app + "\\spi";
+    bool named = RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Morivale\\Susie\\Plug-in", 0, nullptr, 0,
+                                 KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS;
+    if (named) {
+        named = RegSetValueExA(key, "Path", 0, REG_SZ, (const BYTE*)spi.c_str(), (DWORD)spi.size() + 1) ==
+                ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    Check(named, "the decoder folder is named in the registry");
+    {
+        CImagePlugins pictures;
+        pictures.Cache().SetBaseFolder((WinPath(argv[2]) + "\\").c_str());
+        Check(DrawnColour(pictures, 1, "bmp24.bmp", 16, 8, 3, 1) == 0xFF0000, "zevabmp.spi draws a bitmap");
+        Check(DrawnColour(pictures, 2, "alpha.png", 8, 8, 1, 1) == 0x0000FF, "zevawic.spi draws a PNG picture");
+    }
 
     // The library alone: no runtime DLL missing in a fresh prefix.
     HMODULE lib = LoadLibraryA((app + "\\BREGEXP.DLL").c_str());
@@ -86,21 +133,16 @@ int main(int argc, char** argv)
         FreeLibrary(lib);
     }
 
-    const bool namesLibrary = Lower(ReadBytes(app + "\\zeva.exe")).find("bregexp.dll") != std::string::npos;
     DWORD code = 1;
     {
         Process zeva;
         Check(zeva.Start(app + "\\zeva.exe", "-G"), "zeva.exe -G starts");
         HWND main = zeva.WaitWindow("ZEVA", 60000);
         Check(main != nullptr, "its main window opens");
-        if (namesLibrary) {
-            bool loaded = false;
-            for (const std::string& m : Modules(zeva.Id()))
-                loaded = loaded || Lower(m) == Lower(app + "\\BREGEXP.DLL");
-            Check(loaded, "zeva.exe has loaded the BREGEXP.DLL beside it");
-        } else {
-            printf("note zeva.exe does not load BREGEXP.DLL yet (no search); the library was checked alone\n");
-        }
+        bool loaded = false;
+        for (const std::string& m : Modules(zeva.Id()))
+            loaded = loaded || Lower(m) == Lower(app + "\\BREGEXP.DLL");
+        Check(loaded, "zeva.exe has loaded the BREGEXP.DLL beside it");
         bool ended = zeva.WaitExit(10 * 60 * 1000, &code);
         Check(ended, "the patrol ends the program by itself");
         if (!ended) zeva.Kill();

@@ -3,9 +3,10 @@
 # of its own and run in a fresh Wine prefix, with two boards (ZVT and
 # Orbiloom) on the local board simulator (127.0.0.1 only).
 #
-#   dist_test.sh ZEVA_DIST_CHECK.EXE
+#   dist_test.sh ZEVA_DIST_CHECK.EXE PICTURES-FOLDER
 set -u
-check=${1:?usage: dist_test.sh ZEVA_DIST_CHECK.EXE}
+check=${1:?usage: dist_test.sh ZEVA_DIST_CHECK.EXE PICTURES-FOLDER}
+pictures=${2:?usage: dist_test.sh ZEVA_DIST_CHECK.EXE PICTURES-FOLDER}
 here=$(cd "$(dirname "$0")/../.." && pwd)
 work=$here/build/windows/dist-test
 fail() { echo "dist_test: $*" >&2; exit 1; }
@@ -18,6 +19,10 @@ zip=$(sed -n 's/^dist: //p' "$work/dist.log")
 python3 -m zipfile -e "$zip" "$work/unpacked" || fail "cannot unpack $zip"
 app=$(find "$work/unpacked" -mindepth 1 -maxdepth 1 -type d | head -n 1)
 [ -f "$app/zeva.exe" ] || fail "no zeva.exe at the top of the zip's folder"
+for f in BREGEXP.DLL Plugins/zv_ZVT.exe Plugins/zv_Orbiloom.exe Plugins/zv_Stillmark.exe \
+         spi/zevabmp.spi spi/zevawic.spi zeva.html readme.txt; do
+    [ -f "$app/$f" ] || fail "the zip lacks $f"
+done
 
 # A Wine prefix nobody has used: made by the first start, removed at the end.
 export ZEVA_WINEPREFIX="$work/wineprefix"
@@ -35,8 +40,8 @@ python3 "$here/tools/boardsim/run_with_sim.py" --config "$here/tests/dist/boards
     }
     board "ZVT板" ZVT /dist/zvt/board.cgi
     board "Orbiloom板" Orbiloom /dist/orb/rnall.cgi
-    "$here/tools/wine-run-x.sh" "$check" "$(printf "Z:%s" "$app" | tr / "\\\\")"
-' dist "$app" "$check" "$here"
+    "$here/tools/wine-run-x.sh" "$check" "$(printf "Z:%s" "$app" | tr / "\\\\")" "$4"
+' dist "$app" "$check" "$here" "$pictures"
 rc=$?
 [ $rc -eq 0 ] || fail "the unpacked program did not pass (exit $rc)"
 echo "dist_test: ok"
