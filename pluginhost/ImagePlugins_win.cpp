@@ -109,16 +109,22 @@ int CSpiSource::Decode(const char* path, PictureBlocks* out)
         return 0;
     if (!(m_lib && Accepts(path, buf))) {
         Unload();
+        // A pattern or a library path that would be cut is not used: cut,
+        // it names other files ("...\\*" lists them all, "...\\a" loads
+        // "a.dll").
         char pattern[MAX_PATH];
         Str_Format(pattern, sizeof pattern, "%s\\*.spi", m_folder);
+        size_t folderLen = strlen(m_folder);
         WIN32_FIND_DATAA fd;
-        HANDLE find = m_folder[0] ? FindFirstFileA(pattern, &fd) : INVALID_HANDLE_VALUE;
+        HANDLE find = m_folder[0] && folderLen + 6 < sizeof pattern ? FindFirstFileA(pattern, &fd)
+                                                                    : INVALID_HANDLE_VALUE;
         int found = 0;
         if (find != INVALID_HANDLE_VALUE) {
             do {
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    continue;
                 char lib[MAX_PATH];
+                if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+                    folderLen + 1 + strlen(fd.cFileName) >= sizeof lib)
+                    continue;
                 Str_Format(lib, sizeof lib, "%s\\%s", m_folder, fd.cFileName);
                 Load(lib);
                 found = m_lib && Accepts(path, buf);

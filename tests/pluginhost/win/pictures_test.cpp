@@ -522,6 +522,23 @@ TEST_F(StandIns, EachFileIsDecodedOnceAndADecoderIsKeptWhileItAccepts)
     EXPECT_EQ(a.others + b.others, 0);
 }
 
+// A decoder folder too long for "<folder>\\*.spi": cut, the pattern would
+// list every file of the folder and load it as a library.
+TEST_F(StandIns, AFolderTooLongForItsPatternListsNothing)
+{
+    std::string folder = dir.Path() + std::string(MAX_PATH - 3 - dir.Path().size(), 'd');   // 257 bytes
+    ASSERT_EQ(folder.size(), (size_t)MAX_PATH - 3);
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(CopyFileA((WinPath(ZEVA_COUNT_SPI_DIR) + "\\a_count.spi").c_str(), (folder + "\\a.dll").c_str(), FALSE));
+    Put("a1", Coloured("AAAA", 0xFF0000));
+    CImagePlugins pictures(folder.c_str());
+    pictures.Cache().SetBaseFolder(files.c_str());
+    Canvas canvas(4, 4);
+    EXPECT_EQ(pictures.Draw(canvas.Dc(), 1, "a1", 0, 0, 4, 4), 1);
+    EXPECT_TRUE(canvas.AllWhite());
+    EXPECT_EQ(counts->of[0].loads, 0);
+}
+
 TEST_F(StandIns, BadAnswersLeaveNoPicture)
 {
     struct Case {
