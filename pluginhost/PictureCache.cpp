@@ -38,8 +38,12 @@ int Picture_Check(const unsigned char* info, size_t infoSize, size_t bitsSize, i
     if (compression == 3) {   // bit-field masks
         if (bits != 16 && bits != 32)
             return 0;
+        // The three masks follow a 40-byte header; GDI reads 52 bytes at
+        // least whatever smaller size the header gives.
         if (headerSize == 40)
             tableEnd += 12;
+        else if (tableEnd < 52)
+            tableEnd = 52;
     } else if (compression != 0) {
         return 0;
     }

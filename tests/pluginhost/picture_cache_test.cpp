@@ -39,6 +39,14 @@ std::vector<unsigned char> Cut(std::vector<unsigned char> v, size_t n)
     return v;
 }
 
+// The block with a header of another size (n bytes, as much in the block).
+std::vector<unsigned char> HeaderSized(std::vector<unsigned char> v, size_t n)
+{
+    v.resize(n);
+    v[0] = (unsigned char)n;
+    return v;
+}
+
 TEST(PicturePlace, OwnSizeOrScaledByTheLargerRatioCentred)
 {
     struct Case {
@@ -76,6 +84,8 @@ TEST(PictureCheck, OnlySafePicturesAreDrawn)
         {"8-bit with two colours used", Header(5, 1, 8, 0, 2, 2), 8, 1, 5, 1},
         {"1-bit 33 wide (rows of 8 bytes)", Header(33, 2, 1, 0, 0, 2), 16, 1, 33, 2},
         {"32-bit with masks after the header", Header(2, 2, 32, 3, 0, 3), 16, 1, 2, 2},
+        {"32-bit with masks in a 56-byte header", HeaderSized(Header(2, 2, 32, 3), 56), 16, 1, 2, 2},
+        {"masks neither after nor in a 44-byte header", HeaderSized(Header(2, 2, 32, 3), 44), 16, 0, 0, 0},
         {"zero width", Header(0, 2, 24), 24, 0, 0, 0},
         {"zero height", Header(3, 0, 24), 24, 0, 0, 0},
         {"enormous", Header(100000, 100000, 24), 24, 0, 0, 0},
