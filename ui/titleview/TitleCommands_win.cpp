@@ -188,14 +188,26 @@ void Delete()
     std::vector<int> rows = TitleView_SelectedRows();
     if (!s || rows.empty())
         return;
-    if (MessageBoxA(g_shell.main, "選択されている記事を削除します", "ZEVA", MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES)
-        return;
+    char path[MAX_PATH];
+    Str_Copy(path, sizeof path, g_shell.openPath);
     s->Lock();
     TitleRemovePlan plan = Title_PlanRemove(TitleView_Rows(), rows);
-    for (int a : plan.articles)
-        s->Delete(a);
+    std::vector<TitleArticleKey> keys = Title_KeysOf(*s, plan.articles);
     s->Unlock();
-    TitleView_RefreshAtRow(plan.rowAfter);
+    if (MessageBoxA(g_shell.main, "選択されている記事を削除します", "ZEVA", MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES)
+        return;
+    // A patrol may have reloaded the collection (or another store been
+    // opened) while the question was on screen: the indices would then
+    // stand for articles the user never chose.
+    if (Subj() != s || Str_ICmp(path, g_shell.openPath) != 0)
+        return;
+    s->Lock();
+    int held = !s->IsReadOnly() && Title_KeysHold(*s, keys);
+    if (held)
+        s->DeleteMany(plan.articles);
+    s->Unlock();
+    if (held)
+        TitleView_RefreshAtRow(plan.rowAfter);
 }
 
 // The article at index is still the one a command began with: a patrol may
@@ -347,8 +359,7 @@ void OnDrop(const char* target, int copy)
         if (ok)
             ok = dst->Update();
         if (ok && !copy)
-            for (int a : order)   // highest index first
-                src->Delete(a);
+            src->DeleteMany(order);
         if (ok)
             src->Update();
         src->Unlock();
