@@ -46,12 +46,15 @@ void PutClipboard(const std::string& text)
         return;
     EmptyClipboard();
     HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    if (h) {
-        memcpy(GlobalLock(h), text.c_str(), text.size() + 1);
+    void* p = h ? GlobalLock(h) : nullptr;
+    if (p) {
+        memcpy(p, text.c_str(), text.size() + 1);
         GlobalUnlock(h);
-        if (!SetClipboardData(CF_TEXT, h))
-            GlobalFree(h);
+        if (SetClipboardData(CF_TEXT, h))
+            h = nullptr;
     }
+    if (h)
+        GlobalFree(h);
     CloseClipboard();
 }
 
@@ -98,6 +101,15 @@ void ShowWithParent()
         TitleView_ShowArticleText(text.c_str());
 }
 
+// The rows a command changed are drawn again: one invalidation of the list
+// (a redraw per row costs as much as the change itself when every row is
+// selected).
+void RedrawList()
+{
+    if (TitleView_List())
+        InvalidateRect(TitleView_List(), nullptr, FALSE);
+}
+
 // ---- marks ------------------------------------------------------------------------
 
 void Mark(int id)
@@ -115,9 +127,9 @@ void Mark(int id)
         s->SetAtr(a, clear, set);
         if (id == ID_MARK_UNREAD && a == TitleView_CurrentArticle())
             TitleView_SuppressRead();
-        TitleView_RedrawRow(r);
     }
     s->Unlock();
+    RedrawList();
     TitleView_UpdateStatus();
 }
 
@@ -134,11 +146,11 @@ void Label(int id)
         if (!it)
             continue;
         it->color = colour;
-        TitleView_RedrawRow(r);
     }
     if (!rows.empty())
         s->SetModified();
     s->Unlock();
+    RedrawList();
 }
 
 // ---- clipboard and addresses ------------------------------------------------------
@@ -415,8 +427,14 @@ int TitleCommands_Run(int id)
         Copy();
         return 1;
     case ID_SELECT_ALL:
-        if (TitleView_List())
-            ListView_SetItemState(TitleView_List(), -1, LVIS_SELECTED, LVIS_SELECTED);
+        if (HWND list = TitleView_List()) {
+            // Without drawing meanwhile: the list control would otherwise
+            // invalidate every row on its own (seconds at 200,000 rows).
+            SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+            ListView_SetItemState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
+            SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+            RedrawList();
+        }
         return 1;
     case ID_COPY_HOMEPAGE:
     case ID_COPY_EMAIL:
