@@ -173,6 +173,29 @@ void CSubj::Delete(int index)
     RemoveAt(index);
 }
 
+void CSubj::DeleteMany(const std::vector<int>& indices)
+{
+    if (m_readOnly || indices.empty())
+        return;
+    std::vector<char> dead((size_t)m_count, 0);
+    for (int i : indices)
+        if (CheckIndex(i))
+            dead[(size_t)i] = 1;
+    int kept = 0;
+    for (int i = 0; i < m_count; ++i) {
+        if (!dead[(size_t)i]) {
+            m_items[kept++] = m_items[i];
+            continue;
+        }
+        ReleaseAtoms(m_items[i]);
+        FreeText(m_items[i].msg);
+        --m_msgCount;
+    }
+    if (kept != m_count)
+        m_modified = 1;
+    m_count = kept;
+}
+
 int CSubj::Move(int index, CSubj* other)
 {
     if (m_readOnly)

@@ -294,6 +294,33 @@ void BM_Update(benchmark::State& state)
     state.SetLabel("CSubj::Update of the loaded store (atomic replace, fsync)");
 }
 
+// ------------------------------------------------------------------ delete
+
+// Every other article of a 200,000-article store removed (a selection the
+// title view scatters across the array): in one pass, and one Delete after
+// another from the highest index down (for reference).
+void BM_DeleteScattered(benchmark::State& state)
+{
+    static const std::string text = storegen::Board(77, false).Store(kMergeStore);
+    std::vector<int> dead;
+    for (int i = (int)kMergeStore - 1; i >= 0; i -= 2)
+        dead.push_back(i);
+    const bool stepwise = state.range(0) != 0;
+    for (auto _ : state) {
+        CSubj s;
+        ParseInto(s, text);
+        auto t0 = Clock::now();
+        if (stepwise)
+            for (int i : dead)
+                s.Delete(i);
+        else
+            s.DeleteMany(dead);
+        Record(state, stepwise ? "delete/stepwise" : "delete/onepass", Seconds(t0, Clock::now()));
+        if (s.GetCount() != (int)kMergeStore / 2)
+            state.SkipWithError("wrong count left");
+    }
+}
+
 // ------------------------------------------------------------------ cache
 
 const int kCacheStores = 1000;
@@ -382,6 +409,7 @@ BENCHMARK(BM_Merge)
 BENCHMARK(BM_MergeLiteralScan)->Args({0, 1000})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_WriteBaseline)->Arg(0)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_Update)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_DeleteScattered)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_CacheUnchanged)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_CacheCold)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -435,6 +463,9 @@ void Summary()
         Line("Update 100 MB / the same + fsync", wu / wf, "x", "(same durability)", -1);
     if (wn > 0 && wu > 0)
         Line("Update 100 MB / one fwrite into a new file", wu / wn, "x", "(no old file)", -1);
+    double dm = Best("delete/onepass"), ds = Best("delete/stepwise");
+    if (dm > 0 && ds > 0)
+        Line("delete every other of 200,000: one Delete each / one pass", ds / dm, "x", "(one pass is linear)", -1);
     double cu = Best("cache/unchanged"), cc = Best("cache/cold");
     if (cu > 0)
         Line("summary cache, 1,000 unchanged stores", cu * 1e3, "ms", "goal <= 20 ms", cu * 1e3 <= 20);

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -241,3 +243,98 @@ TEST(TitleAddress, OnlyWebAddressesAreOpened)
 }
 
 }  // namespace
+
+namespace {
+
+// The removal as the user sees it, one step at a time: the selected row
+// whose article has the highest index goes, with its article, until none
+// is selected; the row where the last one went.
+int LiteralRemove(CSubj& s, std::vector<int> rowArticles, std::vector<char> selected)
+{
+    int lastRow = -1;
+    for (;;) {
+        int best = -1;
+        for (size_t r = 0; r < rowArticles.size(); ++r)
+            if (selected[r] && (best < 0 || rowArticles[r] > rowArticles[(size_t)best]))
+                best = (int)r;
+        if (best < 0)
+            return lastRow;
+        int a = rowArticles[(size_t)best];
+        rowArticles.erase(rowArticles.begin() + best);
+        selected.erase(selected.begin() + best);
+        s.Delete(a);
+        for (int& other : rowArticles)
+            if (other > a)
+                --other;
+        lastRow = best;
+    }
+}
+
+std::vector<std::string> Titles(CSubj& s)
+{
+    std::vector<std::string> out;
+    for (int a = 0; a < s.GetCount(); ++a)
+        out.push_back(std::string(s.GetTitle(a)) + "/" + s.GetMsg(a));
+    return out;
+}
+
+void RandomStore(CSubj& s, unsigned seed, int count)
+{
+    srand(seed);
+    for (int i = 0; i < count; ++i) {
+        std::string title = "t" + std::to_string(rand() % 7), msg = "m" + std::to_string(i);
+        subjtest::Article a;
+        a.no = i + 1;
+        a.pno = i && rand() % 2 ? 1 + rand() % i : SUBJ_NO_UNKNOWN;
+        a.date = subjtest::Date(2026, 1 + rand() % 12, 1 + rand() % 28);
+        a.title = title.c_str();
+        a.msg = msg.c_str();
+        subjtest::Add(s, a);
+    }
+}
+
+}  // namespace
+
+TEST(TitleRemove, OnePassRemovalMatchesTheStepwiseOne)
+{
+    struct Case {
+        TitleOrder order;
+        int percent;   // rows selected
+    } cases[] = {{{1, 0, 0}, 50}, {{0, 0, 1}, 10}, {{0, 2, 0}, 100}, {{1, 0, 0}, 3}};
+    for (unsigned seed = 1; seed <= 20; ++seed)
+        for (const Case& c : cases) {
+            CSubj fast, literal;
+            RandomStore(fast, seed, 120);
+            RandomStore(literal, seed, 120);
+            CTitleRows rows;
+            ASSERT_TRUE(rows.Build(fast, c.order));
+            std::vector<int> rowArticles, selectedRows;
+            std::vector<char> selected;
+            for (int r = 0; r < rows.Count(); ++r) {
+                rowArticles.push_back(rows.Article(r));
+                selected.push_back(rand() % 100 < c.percent);
+                if (selected.back())
+                    selectedRows.push_back(r);
+            }
+            int rowAfter = LiteralRemove(literal, rowArticles, selected);
+            TitleRemovePlan plan = Title_PlanRemove(rows, selectedRows);
+            fast.DeleteMany(plan.articles);
+            EXPECT_EQ(Titles(fast), Titles(literal)) << seed << " " << c.percent;
+            EXPECT_EQ(plan.rowAfter, rowAfter) << seed << " " << c.percent;
+        }
+}
+
+TEST(TitleRemove, KeysNoLongerHoldAfterAReload)
+{
+    CSubj s;
+    subjtest::Parse(s, kStore);
+    std::vector<TitleArticleKey> keys = Title_KeysOf(s, {5, 1});
+    EXPECT_TRUE(Title_KeysHold(s, keys));
+    s.SetAtr(5, 0, ATR_N);   // a mark changes no article
+    EXPECT_TRUE(Title_KeysHold(s, keys));
+    s.Delete(0);   // the articles moved down
+    EXPECT_FALSE(Title_KeysHold(s, keys));
+    CSubj reloaded;
+    subjtest::Parse(reloaded, kStore);
+    EXPECT_FALSE(Title_KeysHold(reloaded, Title_KeysOf(s, {0})));
+}

@@ -220,6 +220,32 @@ TEST_F(TitleCommandsE2E, DeleteAsksAndRemovesExactlyTheSelectedRows)
         EXPECT_NE(zvt.find(kept), std::string::npos) << kept;
 }
 
+TEST_F(TitleCommandsE2E, DeleteConfirmedAfterAPatrolReloadRemovesNothing)
+{
+    Start();
+    OpenBoard();
+    Select({2, 4, 1});
+    ASSERT_TRUE(PostCommand(main, ID_DELETE_ARTICLE));
+    HWND box = WaitDialog(app.Id());
+    ASSERT_TRUE(box);
+    // While the question is up a patrol rewrites the store with one more
+    // article, and the view reloads it: the selected rows now stand for
+    // other articles.
+    std::string path = inst.DataDir() + "\\板\\001.zvt";
+    RemoteMemory mem(main, path.size() + 1);
+    ASSERT_TRUE(mem.Write(path.c_str(), path.size() + 1));
+    SendMessageA(main, WM_COMMAND, ID_PATROL_STORE_LOCK, (LPARAM)mem.Address());
+    ASSERT_TRUE(inst.PutData("板\\001.zvt", BoardStore() + Article("0", "*", "N", "巡回で届いた話題")));
+    SendMessageA(main, WM_COMMAND, MAKEWPARAM(ID_PATROL_STORE_UNLOCK, 1), (LPARAM)mem.Address());
+    ASSERT_EQ(ListCount(list), 7);
+    std::vector<std::string> reloaded = Titles();
+    ASSERT_TRUE(PressButton(box, IDYES));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(Settle(main));
+    EXPECT_EQ(Titles(), reloaded);
+    EXPECT_NE(SavedStore().find("S:2,1,"), std::string::npos);
+}
+
 TEST_F(TitleCommandsE2E, RowsDraggedOntoAnotherBoardMoveOrCopy)
 {
     ASSERT_TRUE(inst.PutData("他\\zeva_BBS.ini", "[BASIC]\r\nLIB=ZVT\r\n"));

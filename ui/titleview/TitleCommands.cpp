@@ -101,6 +101,33 @@ TitleRemovePlan Title_PlanRemove(const CTitleRows& rows, const std::vector<int>&
     return plan;
 }
 
+std::vector<TitleArticleKey> Title_KeysOf(CSubj& subj, const std::vector<int>& articles)
+{
+    std::vector<TitleArticleKey> keys;
+    keys.reserve(articles.size());
+    for (int a : articles) {
+        TitleArticleKey k = {a, SUBJ_NO_UNKNOWN, SUBJ_NO_UNKNOWN, 0, 0, nullptr};
+        if (a >= 0 && a < subj.GetCount()) {
+            const SubjItem& it = subj.GetItem(a);
+            k = {a, it.no, it.pno, it.date, it.time, it.msg};
+        }
+        keys.push_back(k);
+    }
+    return keys;
+}
+
+bool Title_KeysHold(CSubj& subj, const std::vector<TitleArticleKey>& keys)
+{
+    for (const TitleArticleKey& k : keys) {
+        if (k.index < 0 || k.index >= subj.GetCount())
+            return false;
+        const SubjItem& it = subj.GetItem(k.index);
+        if (it.no != k.no || it.pno != k.pno || it.date != k.date || it.time != k.time || it.msg != k.msg)
+            return false;
+    }
+    return true;
+}
+
 std::vector<int> Title_CopyOrder(const CTitleRows& rows, const std::vector<int>& selectedRows)
 {
     std::vector<int> sorted(selectedRows);

@@ -32,6 +32,18 @@ struct TitleRemovePlan {
     int rowAfter;
 };
 TitleRemovePlan Title_PlanRemove(const CTitleRows& rows, const std::vector<int>& selectedRows);
+// What identifies the articles of a plan while a question is on screen: a
+// patrol may reload the collection meanwhile, after which the same indices
+// stand for other articles. Title_KeysHold: every article is still at its
+// index.
+struct TitleArticleKey {
+    int index;
+    int32_t no, pno;
+    uint16_t date, time;
+    const char* msg;
+};
+std::vector<TitleArticleKey> Title_KeysOf(CSubj& subj, const std::vector<int>& articles);
+bool Title_KeysHold(CSubj& subj, const std::vector<TitleArticleKey>& keys);
 // Copying selected rows: their articles from the last selected row upwards.
 std::vector<int> Title_CopyOrder(const CTitleRows& rows, const std::vector<int>& selectedRows);
 

@@ -46,12 +46,15 @@ void PutClipboard(const std::string& text)
         return;
     EmptyClipboard();
     HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    if (h) {
-        memcpy(GlobalLock(h), text.c_str(), text.size() + 1);
+    void* p = h ? GlobalLock(h) : nullptr;
+    if (p) {
+        memcpy(p, text.c_str(), text.size() + 1);
         GlobalUnlock(h);
-        if (!SetClipboardData(CF_TEXT, h))
-            GlobalFree(h);
+        if (SetClipboardData(CF_TEXT, h))
+            h = nullptr;
     }
+    if (h)
+        GlobalFree(h);
     CloseClipboard();
 }
 
@@ -98,6 +101,15 @@ void ShowWithParent()
         TitleView_ShowArticleText(text.c_str());
 }
 
+// The rows a command changed are drawn again: one invalidation of the list
+// (a redraw per row costs as much as the change itself when every row is
+// selected).
+void RedrawList()
+{
+    if (TitleView_List())
+        InvalidateRect(TitleView_List(), nullptr, FALSE);
+}
+
 // ---- marks ------------------------------------------------------------------------
 
 void Mark(int id)
@@ -115,9 +127,9 @@ void Mark(int id)
         s->SetAtr(a, clear, set);
         if (id == ID_MARK_UNREAD && a == TitleView_CurrentArticle())
             TitleView_SuppressRead();
-        TitleView_RedrawRow(r);
     }
     s->Unlock();
+    RedrawList();
     TitleView_UpdateStatus();
 }
 
@@ -134,11 +146,11 @@ void Label(int id)
         if (!it)
             continue;
         it->color = colour;
-        TitleView_RedrawRow(r);
     }
     if (!rows.empty())
         s->SetModified();
     s->Unlock();
+    RedrawList();
 }
 
 // ---- clipboard and addresses ------------------------------------------------------
@@ -188,14 +200,26 @@ void Delete()
     std::vector<int> rows = TitleView_SelectedRows();
     if (!s || rows.empty())
         return;
-    if (MessageBoxA(g_shell.main, "選択されている記事を削除します", "ZEVA", MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES)
-        return;
+    char path[MAX_PATH];
+    Str_Copy(path, sizeof path, g_shell.openPath);
     s->Lock();
     TitleRemovePlan plan = Title_PlanRemove(TitleView_Rows(), rows);
-    for (int a : plan.articles)
-        s->Delete(a);
+    std::vector<TitleArticleKey> keys = Title_KeysOf(*s, plan.articles);
     s->Unlock();
-    TitleView_RefreshAtRow(plan.rowAfter);
+    if (MessageBoxA(g_shell.main, "選択されている記事を削除します", "ZEVA", MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES)
+        return;
+    // A patrol may have reloaded the collection (or another store been
+    // opened) while the question was on screen: the indices would then
+    // stand for articles the user never chose.
+    if (Subj() != s || Str_ICmp(path, g_shell.openPath) != 0)
+        return;
+    s->Lock();
+    int held = !s->IsReadOnly() && Title_KeysHold(*s, keys);
+    if (held)
+        s->DeleteMany(plan.articles);
+    s->Unlock();
+    if (held)
+        TitleView_RefreshAtRow(plan.rowAfter);
 }
 
 // The article at index is still the one a command began with: a patrol may
@@ -347,8 +371,7 @@ void OnDrop(const char* target, int copy)
         if (ok)
             ok = dst->Update();
         if (ok && !copy)
-            for (int a : order)   // highest index first
-                src->Delete(a);
+            src->DeleteMany(order);
         if (ok)
             src->Update();
         src->Unlock();
@@ -404,8 +427,14 @@ int TitleCommands_Run(int id)
         Copy();
         return 1;
     case ID_SELECT_ALL:
-        if (TitleView_List())
-            ListView_SetItemState(TitleView_List(), -1, LVIS_SELECTED, LVIS_SELECTED);
+        if (HWND list = TitleView_List()) {
+            // Without drawing meanwhile: the list control would otherwise
+            // invalidate every row on its own (seconds at 200,000 rows).
+            SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+            ListView_SetItemState(list, -1, LVIS_SELECTED, LVIS_SELECTED);
+            SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+            RedrawList();
+        }
         return 1;
     case ID_COPY_HOMEPAGE:
     case ID_COPY_EMAIL:
