@@ -142,6 +142,21 @@ protected:
         WaitFor([&] { return OpenMenus(main).empty(); });
         return menu;
     }
+    // Opens a store as choosing it in the folder view does.
+    void OpenStore(const std::string& rel)
+    {
+        struct {
+            char path[260];
+            int isStore;
+            void* item;
+        } req = {};
+        snprintf(req.path, sizeof req.path, "%s\\%s", inst.DataDir().c_str(), rel.c_str());
+        req.isStore = 1;
+        RemoteMemory mem(main, sizeof req);
+        ASSERT_TRUE(mem.Ok() && mem.Write(&req, sizeof req));
+        DWORD_PTR r = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(main, WM_USER + 1, 0, (LPARAM)mem.Address(), SMTO_NORMAL, 120000, &r));
+    }
     void Quit()
     {
         ASSERT_TRUE(PostCommand(main, ID_APP_EXIT));
@@ -367,6 +382,68 @@ TEST_F(OptionsE2e, CancelKeepsWhatLeavingAPageSaved)
     EXPECT_EQ(Ini("Editor"), "<none>");
     EXPECT_EQ(Ini("ColTextQuote"), "<none>");
     EXPECT_EQ(Ini("ScrollLine"), "<none>");
+}
+
+// A read article and an unsent one below it.
+const char kStore[] = "#T:板\nS:1,*,26/12/01,00:00,N\nT:話題\nN:甲\nM:本文\n.\n"
+                      "S:*,1,26/12/01,00:00,U\nT:書きかけ\nN:乙\nM:下書き\n.\n";
+
+TEST_F(OptionsE2e, BiggerTitleFontMakesTallerRows)
+{
+    Start("[OPTION]\r\nAnimation=0\r\nFontTitleSize=-10\r\n");
+    ASSERT_TRUE(inst.PutData("雑談\\001.zvt", kStore));
+    OpenStore("雑談\\001.zvt");
+    HWND list = Child(main, IDC_TITLEVIEW);
+    ASSERT_EQ(ListCount(list), 2);
+    RECT before = {};
+    ASSERT_TRUE(ListItemRect(list, 0, &before));
+
+    Open();
+    HWND page = Page(0);
+    Send(Child(page, IDC_OPD_FONT_LIST), CB_SETCURSEL, 1);   // タイトル一覧
+    PostMessageA(Child(page, IDC_OPD_FONT_CHANGE), BM_CLICK, 0, 0);
+    HWND font = Chooser();
+    ASSERT_TRUE(font);
+    HWND size = Child(font, 0x472);   // the size combo
+    ASSERT_TRUE(size);
+    LRESULT at = Send(size, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM) "36");
+    ASSERT_GE(at, 0);
+    Send(size, CB_SETCURSEL, (WPARAM)at);
+    Send(font, WM_COMMAND, MAKEWPARAM(0x472, CBN_SELCHANGE), (LPARAM)size);
+    ASSERT_TRUE(PressButton(font, IDOK));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(font); }));
+    Close(IDOK);
+
+    RECT after = {};
+    ASSERT_TRUE(Settle(main));
+    ASSERT_TRUE(ListItemRect(list, 0, &after));
+    EXPECT_GT(after.bottom - after.top, 2 * (before.bottom - before.top));
+    Quit();
+    EXPECT_NE(Ini("FontTitleSize"), "-10");
+}
+
+TEST_F(OptionsE2e, EditorChosenOnThePageWritesTheNextArticle)
+{
+    ASSERT_TRUE(inst.AddProgram(ZEVA_TEST_EDITOR, "test_editor.exe"));
+    Start("[OPTION]\r\nAnimation=0\r\n");
+    ASSERT_TRUE(inst.PutData("雑談\\001.zvt", kStore));
+    OpenStore("雑談\\001.zvt");
+    HWND list = Child(main, IDC_TITLEVIEW);
+    ASSERT_EQ(ListCount(list), 2);
+
+    Open();
+    HWND page = Page(1);
+    ASSERT_TRUE(SetText(Child(page, IDC_OPC_EDITOR), inst.Path("test_editor.exe")));
+    ASSERT_TRUE(SetText(Child(page, IDC_OPC_EDITOR_OPTION), "-a from-the-new-editor"));
+    Close(IDOK);
+
+    int row = ListText(list, 0, 0) == "*" ? 0 : 1;
+    ASSERT_TRUE(ListSelect(list, row));
+    ASSERT_TRUE(Settle(main));
+    ASSERT_TRUE(SendCommand(main, ID_EDIT));
+    EXPECT_TRUE(WaitFor([&] {
+        return inst.ReadData("作業ファイル000.txt").find("from-the-new-editor") != std::string::npos;
+    })) << inst.ReadData("作業ファイル000.txt");
 }
 
 }  // namespace
