@@ -174,6 +174,13 @@ TEST_F(OptionsE2e, EveryPageWritesItsChangesOnOk)
     // when the fonts are re-created, the setting stays.
     Start("[OPTION]\r\nAnimation=0\r\nSound003=C:\\old.wav\r\nFontTextFace=どこにもない書体\r\n");
     ASSERT_TRUE(inst.PutData("sounds\\bye.wav", Wave()));
+    // Beside it a file whose full path is longer than a sound setting holds.
+    wchar_t data[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, inst.DataDir().c_str(), -1, data, MAX_PATH);
+    std::wstring longWave = L"\\\\?\\" + std::wstring(data) + L"\\sounds\\" + std::wstring(230, L'w') + L".wav";
+    HANDLE f = CreateFileW(longWave.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    CloseHandle(f);
     const std::string wave = inst.DataDir() + "\\sounds\\bye.wav", editor = inst.ProgramDir() + "\\" + kExe;
     std::vector<MenuItem> before = FolderContextMenu();
     ASSERT_FALSE(before.empty());
@@ -270,7 +277,7 @@ TEST_F(OptionsE2e, EveryPageWritesItsChangesOnOk)
     PostMessageA(Child(page, IDC_OPS_BROWSE), BM_CLICK, 0, 0);
     ChooseFile(wave);
     EXPECT_TRUE(WaitFor([&] { return Text(field) == wave; })) << Text(field);
-    EXPECT_EQ(Send(combo, CB_GETCOUNT), 2);   // "(なし)" and bye.wav
+    EXPECT_EQ(Send(combo, CB_GETCOUNT), 2);   // "(なし)" and bye.wav, not the one too long to keep
     PostMessageA(Child(page, IDC_OPS_PLAY), BM_CLICK, 0, 0);   // a file that is not there: nothing plays
     Shot("options_sound.png");
 
