@@ -45,10 +45,11 @@ test: test-native test-windows test-fuzz
 
 bench: deps
 	@test -f $(BENCH)/CMakeCache.txt || cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DZEVA_BENCH=ON
-	cmake --build $(BENCH) -j $(JOBS) --target store_bench store_callgrind titleview_bench search_bench
+	cmake --build $(BENCH) -j $(JOBS) --target store_bench store_callgrind titleview_bench search_bench keypage_bench
 	$(BENCH)/tests/bench/store_bench
 	$(BENCH)/tests/bench/titleview_bench
 	$(BENCH)/tests/bench/search_bench
+	$(BENCH)/tests/bench/keypage_bench
 	$(MAKE) windows
 	cmake --build $(WINDOWS) -j $(JOBS) --target zeva_startbench zeva_titleopenbench
 	tools/wine-run-x.sh $(WINDOWS)/tools/bench/titleopen/zeva_titleopenbench.exe

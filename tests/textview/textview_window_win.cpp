@@ -375,6 +375,21 @@ TEST_F(TextViewWindow, PagesMoveByTheScrollLineShareUntilTheEnd)
     }
 }
 
+TEST_F(TextViewWindow, HugeScrollShareGoesToTheEndOnce)
+{
+    for (int smooth : {0, 1}) {
+        g_shell.opt.smoothScroll = smooth;
+        g_shell.opt.scrollWait = 0;
+        g_shell.opt.scrollPixel = 10;
+        g_shell.opt.scrollStop = 0;
+        g_shell.opt.scrollLine = 2147483647;   // what a huge typed number is stored as
+        TextView_ShowText(Lines(300).c_str());
+        EXPECT_EQ(TextView_Page(1), 1);
+        EXPECT_EQ(TextView_AtEnd(), 1) << smooth;
+        EXPECT_GT(ScrollTop(), 0) << smooth;
+    }
+}
+
 TEST_F(TextViewWindow, SmoothScrollingStopsAtAKey)
 {
     g_shell.opt.smoothScroll = 1;

@@ -33,6 +33,36 @@ LRESULT Send(HWND wnd, UINT msg, WPARAM wp = 0, LPARAM lp = 0)
     return (LRESULT)result;
 }
 
+// The GDI objects a process holds. Wine answers GetGuiResources with 0
+// (not implemented); there the process's shared handle table (PEB offset
+// 0x94, 24-byte entries, type byte at 14, cleared when freed) is counted.
+int GdiObjects(HANDLE process)
+{
+    SetLastError(0);
+    DWORD n = GetGuiResources(process, GR_GDIOBJECTS);
+    if (n || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+        return (int)n;
+    typedef LONG(WINAPI * QueryFn)(HANDLE, int, void*, ULONG, ULONG*);
+    QueryFn query = (QueryFn)(void*)GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess");
+    struct {
+        LONG exitStatus;
+        void* peb;
+        ULONG_PTR affinity, priority, id, parent;
+    } info = {};
+    if (!query || query(process, 0, &info, sizeof info, nullptr) != 0)
+        return -1;
+    DWORD table = 0;
+    if (!ReadProcessMemory(process, (char*)info.peb + 0x94, &table, sizeof table, nullptr) || !table)
+        return -1;
+    std::vector<unsigned char> entries(65536 * 24);
+    if (!ReadProcessMemory(process, (void*)(ULONG_PTR)table, entries.data(), entries.size(), nullptr))
+        return -1;
+    int count = 0;
+    for (size_t i = 0; i < 65536; ++i)
+        count += entries[i * 24 + 14] != 0;
+    return count;
+}
+
 class OptionsE2e : public ::testing::Test {
 protected:
     void Start(const std::string& ini)
@@ -142,6 +172,21 @@ protected:
         WaitFor([&] { return OpenMenus(main).empty(); });
         return menu;
     }
+    // Opens a store as choosing it in the folder view does.
+    void OpenStore(const std::string& rel)
+    {
+        struct {
+            char path[260];
+            int isStore;
+            void* item;
+        } req = {};
+        snprintf(req.path, sizeof req.path, "%s\\%s", inst.DataDir().c_str(), rel.c_str());
+        req.isStore = 1;
+        RemoteMemory mem(main, sizeof req);
+        ASSERT_TRUE(mem.Ok() && mem.Write(&req, sizeof req));
+        DWORD_PTR r = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(main, WM_USER + 1, 0, (LPARAM)mem.Address(), SMTO_NORMAL, 120000, &r));
+    }
     void Quit()
     {
         ASSERT_TRUE(PostCommand(main, ID_APP_EXIT));
@@ -159,6 +204,13 @@ TEST_F(OptionsE2e, EveryPageWritesItsChangesOnOk)
     // when the fonts are re-created, the setting stays.
     Start("[OPTION]\r\nAnimation=0\r\nSound003=C:\\old.wav\r\nFontTextFace=どこにもない書体\r\n");
     ASSERT_TRUE(inst.PutData("sounds\\bye.wav", Wave()));
+    // Beside it a file whose full path is longer than a sound setting holds.
+    wchar_t data[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, inst.DataDir().c_str(), -1, data, MAX_PATH);
+    std::wstring longWave = L"\\\\?\\" + std::wstring(data) + L"\\sounds\\" + std::wstring(230, L'w') + L".wav";
+    HANDLE f = CreateFileW(longWave.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    CloseHandle(f);
     const std::string wave = inst.DataDir() + "\\sounds\\bye.wav", editor = inst.ProgramDir() + "\\" + kExe;
     std::vector<MenuItem> before = FolderContextMenu();
     ASSERT_FALSE(before.empty());
@@ -255,7 +307,7 @@ TEST_F(OptionsE2e, EveryPageWritesItsChangesOnOk)
     PostMessageA(Child(page, IDC_OPS_BROWSE), BM_CLICK, 0, 0);
     ChooseFile(wave);
     EXPECT_TRUE(WaitFor([&] { return Text(field) == wave; })) << Text(field);
-    EXPECT_EQ(Send(combo, CB_GETCOUNT), 2);   // "(なし)" and bye.wav
+    EXPECT_EQ(Send(combo, CB_GETCOUNT), 2);   // "(なし)" and bye.wav, not the one too long to keep
     PostMessageA(Child(page, IDC_OPS_PLAY), BM_CLICK, 0, 0);   // a file that is not there: nothing plays
     Shot("options_sound.png");
 
@@ -367,6 +419,89 @@ TEST_F(OptionsE2e, CancelKeepsWhatLeavingAPageSaved)
     EXPECT_EQ(Ini("Editor"), "<none>");
     EXPECT_EQ(Ini("ColTextQuote"), "<none>");
     EXPECT_EQ(Ini("ScrollLine"), "<none>");
+}
+
+// A read article and an unsent one below it.
+const char kStore[] = "#T:板\nS:1,*,26/12/01,00:00,N\nT:話題\nN:甲\nM:本文\n.\n"
+                      "S:*,1,26/12/01,00:00,U\nT:書きかけ\nN:乙\nM:下書き\n.\n";
+
+TEST_F(OptionsE2e, BiggerTitleFontMakesTallerRows)
+{
+    Start("[OPTION]\r\nAnimation=0\r\nFontTitleSize=-10\r\n");
+    ASSERT_TRUE(inst.PutData("雑談\\001.zvt", kStore));
+    OpenStore("雑談\\001.zvt");
+    HWND list = Child(main, IDC_TITLEVIEW);
+    ASSERT_EQ(ListCount(list), 2);
+    RECT before = {};
+    ASSERT_TRUE(ListItemRect(list, 0, &before));
+
+    Open();
+    HWND page = Page(0);
+    Send(Child(page, IDC_OPD_FONT_LIST), CB_SETCURSEL, 1);   // タイトル一覧
+    PostMessageA(Child(page, IDC_OPD_FONT_CHANGE), BM_CLICK, 0, 0);
+    HWND font = Chooser();
+    ASSERT_TRUE(font);
+    HWND size = Child(font, 0x472);   // the size combo
+    ASSERT_TRUE(size);
+    LRESULT at = Send(size, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM) "36");
+    ASSERT_GE(at, 0);
+    Send(size, CB_SETCURSEL, (WPARAM)at);
+    Send(font, WM_COMMAND, MAKEWPARAM(0x472, CBN_SELCHANGE), (LPARAM)size);
+    ASSERT_TRUE(PressButton(font, IDOK));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(font); }));
+    Close(IDOK);
+
+    RECT after = {};
+    ASSERT_TRUE(Settle(main));
+    ASSERT_TRUE(ListItemRect(list, 0, &after));
+    EXPECT_GT(after.bottom - after.top, 2 * (before.bottom - before.top));
+    Quit();
+    EXPECT_NE(Ini("FontTitleSize"), "-10");
+}
+
+TEST_F(OptionsE2e, EditorChosenOnThePageWritesTheNextArticle)
+{
+    ASSERT_TRUE(inst.AddProgram(ZEVA_TEST_EDITOR, "test_editor.exe"));
+    Start("[OPTION]\r\nAnimation=0\r\n");
+    ASSERT_TRUE(inst.PutData("雑談\\001.zvt", kStore));
+    OpenStore("雑談\\001.zvt");
+    HWND list = Child(main, IDC_TITLEVIEW);
+    ASSERT_EQ(ListCount(list), 2);
+
+    Open();
+    HWND page = Page(1);
+    ASSERT_TRUE(SetText(Child(page, IDC_OPC_EDITOR), inst.Path("test_editor.exe")));
+    ASSERT_TRUE(SetText(Child(page, IDC_OPC_EDITOR_OPTION), "-a from-the-new-editor"));
+    Close(IDOK);
+
+    int row = ListText(list, 0, 0) == "*" ? 0 : 1;
+    ASSERT_TRUE(ListSelect(list, row));
+    ASSERT_TRUE(Settle(main));
+    ASSERT_TRUE(SendCommand(main, ID_EDIT));
+    EXPECT_TRUE(WaitFor([&] {
+        return inst.ReadData("作業ファイル000.txt").find("from-the-new-editor") != std::string::npos;
+    })) << inst.ReadData("作業ファイル000.txt");
+}
+
+TEST_F(OptionsE2e, OpeningAndApplyingTheSheetKeepsNoGdiObjects)
+{
+    Start("[OPTION]\r\nAnimation=0\r\n");
+    // Every page made and applied, fonts re-created, key files saved.
+    auto cycle = [&] {
+        Open();
+        for (int i = 5; i >= 0; --i)   // the six pages
+            Page(i);
+        Close(IDOK);
+    };
+    // The first openings fill the system's caches (fonts, images).
+    for (int i = 0; i < 10; ++i)
+        cycle();
+    int before = GdiObjects(app.Handle());
+    ASSERT_GT(before, 0);
+    for (int i = 0; i < 50; ++i)
+        cycle();
+    EXPECT_LT(GdiObjects(app.Handle()) - before, 10);
+    Quit();
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <new>
 #include <string.h>
 
+#include <unordered_map>
+
 namespace {
 // Virtual-key codes the default tables use.
 enum : uint16_t {
@@ -257,16 +259,50 @@ bool HasConflict(const KeyTable& table, int index)
     return false;
 }
 
+namespace {
+
+struct BindingOf {
+    int index;
+    bool conflict;
+};
+
+// The bindings of command in table order, each with whether another binding
+// has its key: two passes over the table, so that a command bound many
+// times does not cost a pass per binding.
+std::vector<BindingOf> BindingsOf(const KeyTable& table, int command)
+{
+    std::vector<BindingOf> out;
+    std::unordered_map<uint32_t, int> uses;   // (flags, key) of command's bindings -> bindings with it
+    auto keyOf = [](const KeyBinding& b) { return (uint32_t)b.flags << 16 | b.key; };
+    for (int i = 0; i < table.Count(); ++i)
+        if (table.At(i).cmd == command) {
+            out.push_back(BindingOf{i, false});
+            uses[keyOf(table.At(i))] = 0;
+        }
+    if (out.empty())
+        return out;
+    for (int i = 0; i < table.Count(); ++i) {
+        auto it = uses.find(keyOf(table.At(i)));
+        if (it != uses.end())
+            ++it->second;
+    }
+    for (BindingOf& b : out)
+        b.conflict = uses[keyOf(table.At(b.index))] > 1;
+    return out;
+}
+
+}  // namespace
+
 std::string CurrentKeysText(const KeyTable& table, int command)
 {
     std::string text;
     char buf[64];
-    for (int i = KeyText(table, command, 0, buf, sizeof buf); i >= 0;
-         i = KeyText(table, command, i + 1, buf, sizeof buf)) {
+    for (const BindingOf& b : BindingsOf(table, command)) {
+        KeyBindingText(table.At(b.index), buf, sizeof buf);
         if (!text.empty())
             text += ',';
         text += buf;
-        if (HasConflict(table, i))
+        if (b.conflict)
             text += " * ";
     }
     return text;
@@ -276,12 +312,12 @@ std::vector<KeyEntry> KeyEntries(const KeyTable& table, int command)
 {
     std::vector<KeyEntry> entries;
     char buf[64];
-    for (int i = KeyText(table, command, 0, buf, sizeof buf); i >= 0;
-         i = KeyText(table, command, i + 1, buf, sizeof buf)) {
+    for (const BindingOf& b : BindingsOf(table, command)) {
+        KeyBindingText(table.At(b.index), buf, sizeof buf);
         std::string text = buf;
-        if (HasConflict(table, i))
+        if (b.conflict)
             text += " *";
-        entries.push_back(KeyEntry{i, text});
+        entries.push_back(KeyEntry{b.index, text});
     }
     return entries;
 }

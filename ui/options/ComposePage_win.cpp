@@ -40,6 +40,7 @@ void Apply(HWND page)
     f.replyHeader = OptionPage_Text(page, IDC_OPC_REPLY_HEADER);
     CProfileSink ini(g_shell.ini);
     ComposeForm_Store(f, &g_shell.opt, ini);
+    Shell_ApplyComposerSettings();   // the next article uses the new editor
 }
 
 void ShowMacros(HWND page)

@@ -42,8 +42,10 @@ void FillSounds(HWND page, const std::string& folder)
     HANDLE find = folder.empty() ? INVALID_HANDLE_VALUE : FindFirstFileA((folder + "*.wav").c_str(), &fd);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)(folder + fd.cFileName).c_str());
+            std::string path = folder + fd.cFileName;
+            // A path longer than the setting holds would be stored cut: not offered.
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && path.size() < sizeof g_shell.opt.sound[0])
+                SendMessageA(combo, CB_ADDSTRING, 0, (LPARAM)path.c_str());
         } while (FindNextFileA(find, &fd));
         FindClose(find);
     }

@@ -143,13 +143,18 @@ void ReadOptions()
     AppOptions_Read(g_shell.ini, &g_shell.opt, AppOptions_DefaultFontSize(ppi));
 }
 
+void ComposerSettingsOf(ComposerSettings* cs)
+{
+    ComposerSettings_Init(cs, g_shell.dataDir);
+    Str_Copy(cs->editor, sizeof cs->editor, g_shell.opt.editor);
+    Str_Copy(cs->editorOption, sizeof cs->editorOption, g_shell.opt.editorOption);
+    Str_Copy(cs->quoteMark, sizeof cs->quoteMark, g_shell.opt.quoteMark);
+}
+
 void StartComposer()
 {
     ComposerSettings cs;
-    ComposerSettings_Init(&cs, g_shell.dataDir);
-    Str_Copy(cs.editor, sizeof cs.editor, g_shell.opt.editor);
-    Str_Copy(cs.editorOption, sizeof cs.editorOption, g_shell.opt.editorOption);
-    Str_Copy(cs.quoteMark, sizeof cs.quoteMark, g_shell.opt.quoteMark);
+    ComposerSettingsOf(&cs);
     g_shell.composer = new CComposer(cs, &g_composerHost, &g_shell.lockFile, EditorLauncher_System());
     g_shell.composer->StartUp();
 }
@@ -826,18 +831,13 @@ void Shell_ApplyFonts()
     const ProfileFont* wanted[4] = {&g_shell.opt.fontFolder, &g_shell.opt.fontTitle, &g_shell.opt.fontText,
                                    &g_shell.opt.fontHeader};
     HWND views[4] = {g_shell.folderView, g_shell.titleView, g_shell.textView, g_shell.headerView};
+    HFONT old[4];
+    for (int i = 0; i < 4; ++i)
+        old[i] = fonts[i];
     // Views with the same font share one (the defaults give three of them
     // one face and size).
     for (int i = 0; i < 4; ++i) {
-        bool shared = false;
-        for (int j = 0; j < i; ++j)
-            shared = shared || fonts[j] == fonts[i];
-        if (fonts[i] && !shared)
-            DeleteObject(fonts[i]);
-    }
-    for (HFONT& f : fonts)
-        f = nullptr;
-    for (int i = 0; i < 4; ++i) {
+        fonts[i] = nullptr;
         for (int j = 0; j < i && !fonts[i]; ++j)
             if (SameFont(wanted[i], wanted[j]))
                 fonts[i] = fonts[j];
@@ -845,18 +845,29 @@ void Shell_ApplyFonts()
             fonts[i] = CreateFontA(wanted[i]->size, 0, 0, 0, wanted[i]->weight, wanted[i]->italic ? TRUE : FALSE, FALSE,
                                FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                DEFAULT_PITCH | FF_DONTCARE, wanted[i]->face);
-        if (!views[i])
-            continue;
-        // The title view measures its row height again only when its
-        // owner-draw style is put back after the font changed.
-        LONG_PTR style = GetWindowLongPtrA(views[i], GWL_STYLE);
-        bool ownerDraw = i == 1 && (style & LVS_OWNERDRAWFIXED) && TitleView_IsBuilt();
-        if (ownerDraw)
-            SetWindowLongPtrA(views[i], GWL_STYLE, style & ~LVS_OWNERDRAWFIXED);
-        SendMessageA(views[i], WM_SETFONT, (WPARAM)fonts[i], TRUE);
-        if (ownerDraw)
-            SetWindowLongPtrA(views[i], GWL_STYLE, style);
+        if (views[i])
+            SendMessageA(views[i], WM_SETFONT, (WPARAM)fonts[i], TRUE);
     }
+    // The title view's owner-drawn rows take their height from its font.
+    if (g_shell.titleView && TitleView_IsBuilt())
+        TitleView_Remeasure();
+    // The views hold the new fonts now: the old ones can go.
+    for (int i = 0; i < 4; ++i) {
+        bool shared = false;
+        for (int j = 0; j < i; ++j)
+            shared = shared || old[j] == old[i];
+        if (old[i] && !shared)
+            DeleteObject(old[i]);
+    }
+}
+
+void Shell_ApplyComposerSettings()
+{
+    if (!g_shell.composer)
+        return;
+    ComposerSettings cs;
+    ComposerSettingsOf(&cs);
+    g_shell.composer->SetSettings(cs);
 }
 
 void Shell_EnableCommand(int id, int enable)

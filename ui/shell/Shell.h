@@ -103,6 +103,9 @@ void Shell_UpdateLockStatus();
 void Shell_SaveOpenStore();
 // Re-creates the four view fonts from the options and applies them.
 void Shell_ApplyFonts();
+// Hands the editor settings in memory (Editor, EditorOption, QuoteMark) to
+// the composer, for the next article it starts.
+void Shell_ApplyComposerSettings();
 // Enables a command in the menu bar and its toolbar button.
 void Shell_EnableCommand(int id, int enable);
 // Shows a context menu (owner-drawn unless NormalMenu) and returns nothing;

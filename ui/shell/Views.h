@@ -38,6 +38,8 @@ void TitleView_Refill();
 void TitleView_EnsureCurrentVisible();
 void TitleView_DropCurrent();
 void TitleView_Release();
+// Measures the row height again from the list's font (after WM_SETFONT).
+void TitleView_Remeasure();
 
 // Header view (id 120) and text view (id 113).
 HWND HeaderView_Create(HWND main);

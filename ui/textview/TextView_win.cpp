@@ -296,10 +296,11 @@ int TextView_Page(int down)
     }
     if (!down && (!s.canScroll || s.pos <= 0))
         return 0;
-    int line = g_shell.opt.scrollLine;
-    int amount = (int)((long long)s.page * line / 100);
-    if (amount < 1)
-        amount = 1;
+    // Never more than the whole text: a share typed far too large would
+    // overflow, and a smooth scroll would step on past the end for ages.
+    long long want = (long long)s.page * g_shell.opt.scrollLine / 100;
+    int whole = s.max > 1 ? s.max : 1;
+    int amount = want < 1 ? 1 : want > whole ? whole : (int)want;
     if (g_shell.opt.smoothScroll) {
         SmoothScroll(s, down, amount);
         return 1;

@@ -609,6 +609,12 @@ LRESULT TitleView_OnNotify(NMHDR* nm)
     return 0;
 }
 
+void TitleView_Remeasure()
+{
+    if (g_tv.list)
+        Remeasure();
+}
+
 void TitleView_OnMeasureItem(MEASUREITEMSTRUCT* mis)
 {
     if (!g_tv.list)
