@@ -500,7 +500,9 @@ TEST_F(OptionsE2e, OpeningAndApplyingTheSheetKeepsNoGdiObjects)
     ASSERT_GT(before, 0);
     for (int i = 0; i < 50; ++i)
         cycle();
-    EXPECT_LT(GdiObjects(app.Handle()) - before, 10);
+    // A leak costs at least one object per opening; the system's caches
+    // still vary by a few dozen.
+    EXPECT_LT(GdiObjects(app.Handle()) - before, 50);
     Quit();
 }
 
