@@ -13,6 +13,7 @@
 #include "ui/titleview/TitleRows.h"
 
 #include <benchmark/benchmark.h>
+#include "bench/bench_summary.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -28,25 +29,11 @@
 
 namespace {
 
-struct Clock {
-    using time_point = std::chrono::duration<double>;
-    static time_point now()
-    {
-        timespec ts;
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-        return time_point((double)ts.tv_sec + (double)ts.tv_nsec * 1e-9);
-    }
-};
+using Clock = bench::CpuClock;
 
-std::map<std::string, double> g_best;
-
-void Record(benchmark::State& state, const std::string& key, double sec)
-{
-    state.SetIterationTime(sec);
-    auto it = g_best.find(key);
-    if (it == g_best.end() || sec < it->second)
-        g_best[key] = sec;
-}
+using bench::Record;
+using bench::Best;
+using bench::Line;
 
 const char kAbsent[] = "どこにも無い言葉XYZ";
 
@@ -210,29 +197,18 @@ BENCHMARK(BM_SearchStores)->UseManualTime()->Unit(benchmark::kMillisecond)->Iter
 BENCHMARK(BM_Memmem)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_PlainSearch)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
-double Best(const char* key)
-{
-    auto it = g_best.find(key);
-    return it == g_best.end() ? 0 : it->second;
-}
-
-void Line(const char* what, double value, const char* goal, int verdict)
-{
-    printf("  %-62s %7.2f x  %-12s %s\n", what, value, goal, verdict ? "met" : "MISSED");
-}
-
 void Summary()
 {
     printf("\nSummary (best iteration of each; ratios against baselines of this run)\n");
     double load = Best("stores/load"), search = Best("stores/search");
     if (load > 0 && search > 0)
-        Line("search of 1,000 stores (100 MB) / LoadFile of the same stores", search / load, "goal <= 3x",
+        Line("search of 1,000 stores (100 MB) / LoadFile of the same stores", search / load, "x", "goal <= 3x",
              search / load <= 3);
     double mm = Best("big/memmem"), folded = Best("big/folded"), cs = Best("big/case");
     if (mm > 0 && folded > 0)
-        Line("plain search of a 100 MB store, case folded / memmem", folded / mm, "goal <= 2x", folded / mm <= 2);
+        Line("plain search of a 100 MB store, case folded / memmem", folded / mm, "x", "goal <= 2x", folded / mm <= 2);
     if (mm > 0 && cs > 0)
-        Line("plain search of a 100 MB store, case kept / memmem", cs / mm, "goal <= 2x", cs / mm <= 2);
+        Line("plain search of a 100 MB store, case kept / memmem", cs / mm, "x", "goal <= 2x", cs / mm <= 2);
 }
 
 }  // namespace

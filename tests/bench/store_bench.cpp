@@ -10,6 +10,7 @@
 #include "store/merge_reference.h"
 
 #include <benchmark/benchmark.h>
+#include "bench/bench_summary.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -32,16 +33,9 @@ double Seconds(Clock::time_point a, Clock::time_point b)
     return std::chrono::duration<double>(b - a).count();
 }
 
-// Best iteration of every benchmark, by key.
-std::map<std::string, double> g_best;
-
-void Record(benchmark::State& state, const std::string& key, double sec)
-{
-    state.SetIterationTime(sec);
-    double& best = g_best[key];
-    if (best == 0 || sec < best)
-        best = sec;
-}
+using bench::Record;
+using bench::Best;
+using bench::Line;
 
 // A private folder for the run, removed at the end.
 const std::string& Work()
@@ -412,19 +406,6 @@ BENCHMARK(BM_Update)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations
 BENCHMARK(BM_DeleteScattered)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_CacheUnchanged)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_CacheCold)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
-
-double Best(const char* key)
-{
-    auto it = g_best.find(key);
-    return it == g_best.end() ? 0 : it->second;
-}
-
-// verdict: 1 met, 0 missed, -1 no goal
-void Line(const char* what, double value, const char* unit, const char* goal, int verdict)
-{
-    printf("  %-58s %9.2f %-3s %-22s %s\n", what, value, unit, goal,
-           verdict < 0 ? "" : (verdict ? "met" : "MISSED"));
-}
 
 void Summary()
 {

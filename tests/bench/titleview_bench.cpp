@@ -11,6 +11,7 @@
 #include "ui/titleview/TitleTree.h"
 
 #include <benchmark/benchmark.h>
+#include "bench/bench_summary.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -25,26 +26,11 @@
 
 namespace {
 
-// The calling thread's CPU time (user and system), as a clock.
-struct Clock {
-    using time_point = std::chrono::duration<double>;
-    static time_point now()
-    {
-        timespec ts;
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-        return time_point((double)ts.tv_sec + (double)ts.tv_nsec * 1e-9);
-    }
-};
+using Clock = bench::CpuClock;
 
-std::map<std::string, double> g_best;
-
-void Record(benchmark::State& state, const std::string& key, double sec)
-{
-    state.SetIterationTime(sec);
-    auto it = g_best.find(key);
-    if (it == g_best.end() || sec < it->second)
-        g_best[key] = sec;
-}
+using bench::Record;
+using bench::Best;
+using bench::Line;
 
 // Stores parsed once: numbered or identifier boards of n articles.
 CSubj& Store(bool ids, uint32_t n)
@@ -145,18 +131,6 @@ void BM_DrawPage(benchmark::State& state)
 BENCHMARK(BM_SortBaseline)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
 BENCHMARK(BM_TreeBuild)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
 BENCHMARK(BM_DrawPage)->Arg(1000)->Arg(200000)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(200);
-
-double Best(const char* key)
-{
-    auto it = g_best.find(key);
-    return it == g_best.end() ? 0 : it->second;
-}
-
-void Line(const char* what, double value, const char* unit, const char* goal, int verdict)
-{
-    printf("  %-58s %9.2f %-3s %-22s %s\n", what, value, unit, goal,
-           verdict < 0 ? "" : (verdict ? "met" : "MISSED"));
-}
 
 void Summary()
 {
