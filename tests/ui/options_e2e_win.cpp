@@ -2,6 +2,7 @@
 // page lands in zeva.ini after OK; Cancel keeps what leaving a page saved
 // and drops the working copies; plain menus apply to context menus at once;
 // the sheet reopens on the page last active and shows the file's tray switch.
+#include "ui/zeva_open.h"
 #include "res/resource.h"
 #include "ui/driver/UiDriver.h"
 
@@ -175,17 +176,7 @@ protected:
     // Opens a store as choosing it in the folder view does.
     void OpenStore(const std::string& rel)
     {
-        struct {
-            char path[260];
-            int isStore;
-            void* item;
-        } req = {};
-        snprintf(req.path, sizeof req.path, "%s\\%s", inst.DataDir().c_str(), rel.c_str());
-        req.isStore = 1;
-        RemoteMemory mem(main, sizeof req);
-        ASSERT_TRUE(mem.Ok() && mem.Write(&req, sizeof req));
-        DWORD_PTR r = 0;
-        ASSERT_TRUE(SendMessageTimeoutA(main, WM_USER + 1, 0, (LPARAM)mem.Address(), SMTO_NORMAL, 120000, &r));
+        ASSERT_TRUE(ZevaOpenStore(main, inst.DataDir() + "\\" + rel));
     }
     void Quit()
     {

@@ -2,6 +2,7 @@
 // whose articles name pictures, our decoders in the folder the registry
 // names, and the pictures read back from the screen in their cells, without
 // and with preview rows.
+#include "ui/zeva_open.h"
 #include "res/resource.h"
 #include "ui/driver/UiDriver.h"
 
@@ -117,17 +118,7 @@ protected:
     }
     void Open(const std::string& rel)
     {
-        struct {
-            char path[260];
-            int isStore;
-            void* item;
-        } req = {};
-        snprintf(req.path, sizeof req.path, "%s\\%s", inst.DataDir().c_str(), rel.c_str());
-        req.isStore = 1;
-        RemoteMemory mem(main, sizeof req);
-        ASSERT_TRUE(mem.Ok() && mem.Write(&req, sizeof req));
-        DWORD_PTR r = 0;
-        ASSERT_TRUE(SendMessageTimeoutA(main, WM_USER + 1, 0, (LPARAM)mem.Address(), SMTO_NORMAL, 120000, &r));
+        ASSERT_TRUE(ZevaOpenStore(main, inst.DataDir() + "\\" + rel));
     }
     // The screen and where the list's client area stands in it.
     void Shoot(Image* shot, POINT* origin)

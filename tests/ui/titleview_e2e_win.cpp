@@ -3,6 +3,7 @@
 // landing in the store as the user moves on, sorts and the tree kept in the
 // folder's settings, menu states, pictures of the tree, the flat list and
 // preview rows, and stores no reader should choke on.
+#include "ui/zeva_open.h"
 #include "bench/store_gen.h"
 #include "res/resource.h"
 #include "ui/driver/UiDriver.h"
@@ -70,17 +71,7 @@ protected:
     // What the folder view does when a store is chosen.
     void Open(const std::string& rel)
     {
-        struct {
-            char path[260];
-            int isStore;
-            void* item;
-        } req = {};
-        snprintf(req.path, sizeof req.path, "%s\\%s", inst.DataDir().c_str(), rel.c_str());
-        req.isStore = 1;
-        RemoteMemory mem(main, sizeof req);
-        ASSERT_TRUE(mem.Ok() && mem.Write(&req, sizeof req));
-        DWORD_PTR r = 0;
-        ASSERT_TRUE(SendMessageTimeoutA(main, WM_USER + 1, 0, (LPARAM)mem.Address(), SMTO_NORMAL, 120000, &r));
+        ASSERT_TRUE(ZevaOpenStore(main, inst.DataDir() + "\\" + rel));
     }
     std::string Status() { return StatusParts(Child(main, IDC_STATUSBAR)).at(2); }
     std::vector<std::string> Column(int c)
