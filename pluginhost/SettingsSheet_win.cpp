@@ -6,6 +6,7 @@
 
 #include "base/fileio.h"
 #include "base/sjis.h"
+#include "base/window_win.h"
 #include "res/resource.h"
 #include "store/Profile.h"
 
@@ -71,18 +72,6 @@ std::string ForEdit(const std::string& s)
         out += s[i];
     }
     return out;
-}
-
-void Centre(HWND sheet, HWND owner)
-{
-    RECT r, o;
-    GetWindowRect(sheet, &r);
-    HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
-    if (!top || !GetWindowRect(top, &o) || IsIconic(top))
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &o, 0);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    int x = o.left + ((o.right - o.left) - w) / 2, y = o.top + ((o.bottom - o.top) - h) / 2;
-    SetWindowPos(sheet, nullptr, std::max(0, x), std::max(0, y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // ---- the description ----------------------------------------------------
@@ -217,7 +206,7 @@ INT_PTR CALLBACK BasicProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)
         BasicInit(InitState(page, lParam), page);
         return TRUE;
     case WM_SHEET_CENTRE:
-        Centre(s->sheet, s->form->owner);
+        Wnd_CentreOver(s->sheet, s->form->owner);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDC_SET_PLUGIN && HIWORD(wParam) == CBN_SELCHANGE) {
@@ -584,7 +573,7 @@ INT_PTR CALLBACK DetailProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam)
         DetailInit(InitState(page, lParam), page);
         return TRUE;
     case WM_SHEET_CENTRE:
-        Centre(s->sheet, s->form->owner);
+        Wnd_CentreOver(s->sheet, s->form->owner);
         return TRUE;
     case WM_NOTIFY: {
         NMHDR* nm = (NMHDR*)lParam;

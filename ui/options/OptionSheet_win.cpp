@@ -4,6 +4,7 @@
 #include "ui/options/OptionPages_win.h"
 
 #include "base/sjis.h"
+#include "base/window_win.h"
 #include "ui/keys/KeyPage_win.h"
 #include "ui/shell/MainWindow_win.h"
 #include "ui/shell/Views.h"
@@ -22,17 +23,6 @@ const UINT WM_SHEET_CENTRE = WM_APP + 0x3E1;   // apart from the pages' own mess
 int s_startPage = 0;   // kept while the program runs
 bool s_centred = false;
 
-void Centre(HWND sheet)
-{
-    RECT r, o;
-    GetWindowRect(sheet, &r);
-    if (!g_shell.main || IsIconic(g_shell.main) || !GetWindowRect(g_shell.main, &o))
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &o, 0);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    int x = o.left + ((o.right - o.left) - w) / 2, y = o.top + ((o.bottom - o.top) - h) / 2;
-    SetWindowPos(sheet, nullptr, std::max(0, x), std::max(0, y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 // The first page created asks for the centring once the sheet stands.
 void RequestCentre(HWND page)
 {
@@ -48,7 +38,7 @@ INT_PTR CALLBACK KeyPageInSheet(HWND page, UINT msg, WPARAM wp, LPARAM lp)
     if (msg == WM_INITDIALOG)
         RequestCentre(page);
     if (msg == WM_SHEET_CENTRE) {
-        Centre(GetParent(page));
+        Wnd_CentreOver(GetParent(page), g_shell.main);
         return TRUE;
     }
     if (msg == WM_NOTIFY && ((NMHDR*)lp)->code == PSN_SETACTIVE)
@@ -67,7 +57,7 @@ INT_PTR OptionPage_Handle(int index, const OptionPageProcs& procs, HWND page, UI
 {
     switch (msg) {
     case WM_SHEET_CENTRE:
-        Centre(GetParent(page));
+        Wnd_CentreOver(GetParent(page), g_shell.main);
         return TRUE;
     case WM_HELP:
         Shell_OpenHelp(kOptionPages[index].resource);

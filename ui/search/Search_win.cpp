@@ -5,6 +5,7 @@
 #include "ui/search/Search_win.h"
 
 #include "base/sjis.h"
+#include "base/window_win.h"
 #include "res/resource.h"
 #include "store/Subj.h"
 #include "ui/folderview/FolderView_win.h"
@@ -25,16 +26,6 @@ struct DialogState {
     SearchSettings* s;
     int libraryPresent;
 };
-
-void CentreOver(HWND dlg, HWND owner)
-{
-    RECT o, d;
-    if (!owner || !GetWindowRect(owner, &o) || !GetWindowRect(dlg, &d))
-        return;
-    int w = d.right - d.left, h = d.bottom - d.top;
-    int x = o.left + ((o.right - o.left) - w) / 2, y = o.top + ((o.bottom - o.top) - h) / 2;
-    SetWindowPos(dlg, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 void Check(HWND dlg, int id, int on)
 {
@@ -88,7 +79,7 @@ INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp)
     case WM_INITDIALOG:
         SetWindowLongPtrA(dlg, DWLP_USER, lp);
         Fill(dlg, *(const DialogState*)lp);
-        CentreOver(dlg, GetWindow(dlg, GW_OWNER));
+        Wnd_CentreOver(dlg, GetWindow(dlg, GW_OWNER));
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wp) == IDOK) {
